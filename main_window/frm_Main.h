@@ -1,0 +1,54 @@
+// The start-up window: server and database inputs, the run button and the two list buttons. It holds the SQL
+// management application object from load to unload.
+#pragma once
+
+#include "platform/core/platform.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace tallyrun {
+
+class frm_Main : public QWidget {
+    Q_OBJECT
+
+public:
+    // Creating the window loads it (application object, centring); it is shown by the caller.
+    explicit frm_Main(Platform& platform, QWidget* parent = nullptr);
+    ~frm_Main() override;
+
+    // Form-wide mouse pointer: 0 default, 11 hourglass.
+    int MousePointer() const { return m_mousePointer; }
+    void SetMousePointer(int pointer);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void cmd_Tallyrun_Click();
+    void cmd_ListServers_Click();
+    void cmd_ListDBs_Click();
+    void ShowDropDown(QComboBox& combo);
+
+    Platform& m_platform;
+    std::unique_ptr<sqldmo::Application> m_SQLApp;
+    int m_mousePointer = 0;
+
+    QLabel* lbl_Info = nullptr;
+    QLabel* lbl_Server = nullptr;
+    QComboBox* cbo_Servers = nullptr;
+    QPushButton* cmd_ListServers = nullptr;
+    QLabel* lbl_DB = nullptr;
+    QComboBox* cbo_DBs = nullptr;
+    QPushButton* cmd_ListDBs = nullptr;
+    QPushButton* cmd_Tallyrun = nullptr;
+};
+
+}  // namespace tallyrun
