@@ -1,12 +1,178 @@
 #include "platform/process/system_launcher.h"
 
 #include "platform/core/error.h"
+#include "platform/process/command_line_split.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <string_view>
+#include <system_error>
 
 namespace tallyrun {
 
-std::int32_t SystemLauncher::StartHidden(const std::string&, int)
+namespace {
+
+std::filesystem::path ExecutableDirectory()
 {
-    throw Error(errc::InvalidArgument, "not built yet");
+    std::error_code error;
+    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::filesystem::path() : executable.parent_path();
+}
+
+bool IsExecutableFile(const std::filesystem::path& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
+}
+
+std::string Quoted(const std::string& program)
+{
+    return "\"" + program + "\"";
+}
+
+Error SystemError(int number, const std::string& what)
+{
+    return Error(number, what + ": " + std::generic_category().message(number) + ".");
+}
+
+// Runs in the child between fork and exec, so it may only make async-signal-safe calls. Whatever goes wrong
+// travels back through the pipe as an error number; the pipe closes by itself when the exec succeeds.
+[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe)
+{
+    if (errorPipe <= STDERR_FILENO) {
+        const int moved = ::fcntl(errorPipe, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+        if (moved < 0)
+            ::_exit(127);
+        errorPipe = moved;
+    }
+    sigset_t none;
+    ::sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+
+    const int devNull = ::open("/dev/null", O_RDWR);
+    if (devNull >= 0) {
+        for (int target = STDIN_FILENO; target <= STDERR_FILENO; ++target) {
+            if (devNull != target && ::dup2(devNull, target) < 0)
+                break;
+        }
+        if (devNull > STDERR_FILENO)
+            ::close(devNull);
+        // Nothing of ours beyond the standard three belongs to the client.
+        ::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC);
+        ::execve(path, argv, environ);
+    }
+    const int error = errno;
+    while (::write(errorPipe, &error, sizeof error) < 0 && errno == EINTR) {
+    }
+    ::_exit(127);
+}
+
+}  // namespace
+
+SystemLauncher::SystemLauncher() : SystemLauncher(ExecutableDirectory()) {}
+
+SystemLauncher::SystemLauncher(std::filesystem::path firstDirectory) : m_firstDirectory(std::move(firstDirectory)) {}
+
+SystemLauncher::~SystemLauncher()
+{
+    ReapEnded();
+}
+
+std::filesystem::path SystemLauncher::FindProgram(const std::string& program) const
+{
+    const std::filesystem::path name(program);
+    if (name.is_absolute()) {
+        if (IsExecutableFile(name))
+            return name;
+        throw Error(ENOENT, "Cannot start " + Quoted(program) + ": there is no program of that name.");
+    }
+
+    // Never the current directory, not even through a relative search-path entry: a stray file there must not
+    // stand in for the client.
+    if (!m_firstDirectory.empty() && IsExecutableFile(m_firstDirectory / name))
+        return m_firstDirectory / name;
+    if (const char* searchPath = std::getenv("PATH")) {
+        std::string_view rest(searchPath);
+        while (!rest.empty()) {
+            const auto colon = rest.find(':');
+            const std::filesystem::path directory(rest.substr(0, colon));
+            rest = colon == std::string_view::npos ? std::string_view() : rest.substr(colon + 1);
+            if (directory.is_absolute() && IsExecutableFile(directory / name))
+                return directory / name;
+        }
+    }
+    throw Error(ENOENT, "Cannot start " + Quoted(program) + ": no program of that name was found in " +
+                            m_firstDirectory.string() + " or on the search path.");
+}
+
+void SystemLauncher::ReapEnded()
+{
+    std::erase_if(m_children, [](const UniqueFd& child) {
+        siginfo_t info{};
+        if (::waitid(P_PIDFD, static_cast<id_t>(child.Get()), &info, WEXITED | WNOHANG) != 0)
+            return true;  // reaped elsewhere already (ECHILD): nothing left to wait for
+        return info.si_pid != 0;
+    });
+}
+
+// There is no console window to hide on this system, so the window style changes nothing.
+std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
+{
+    ReapEnded();
+
+    std::vector<std::string> words = SplitCommandLine(commandLine);
+    const std::string program = words.front();
+    if (program.empty())
+        throw Error(ENOENT, "Cannot start a program: the command line names none.");
+    const std::filesystem::path path = FindProgram(program);
+
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+
+    int pipeEnds[2];
+    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
+        throw SystemError(errno, "Cannot start " + Quoted(program));
+    UniqueFd readEnd(pipeEnds[0]);
+    UniqueFd writeEnd(pipeEnds[1]);
+
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw SystemError(errno, "Cannot start " + Quoted(program));
+    if (pid == 0)
+        ExecChild(path.c_str(), argv.data(), writeEnd.Get());
+    writeEnd.Reset();
+
+    // The child is ours and unreaped, so its identifier cannot have passed to another process yet.
+    UniqueFd child(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0U)));
+    const int openError = errno;
+
+    int execError = 0;
+    ssize_t got = 0;
+    do {
+        got = ::read(readEnd.Get(), &execError, sizeof execError);
+    } while (got < 0 && errno == EINTR);
+
+    if (got == static_cast<ssize_t>(sizeof execError)) {
+        ::waitpid(pid, nullptr, 0);
+        throw SystemError(execError, "Cannot start " + Quoted(program) + " (" + path.string() + ")");
+    }
+    if (!child) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+        throw SystemError(openError, "Cannot watch " + Quoted(program) + " after starting it");
+    }
+    m_children.push_back(std::move(child));
+    return static_cast<std::int32_t>(pid);
 }
 
 }  // namespace tallyrun

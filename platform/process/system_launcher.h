@@ -3,11 +3,39 @@
 
 #include "platform/core/launcher.h"
 
+#include <filesystem>
+
+#ifndef _WIN32
+#include "platform/process/unique_fd.h"
+
+#include <vector>
+#endif
+
 namespace tallyrun {
 
 class SystemLauncher : public Launcher {
 public:
+    // Looks for programs beside the running executable first.
+    SystemLauncher();
+    // Looks for programs in the given directory first.
+    explicit SystemLauncher(std::filesystem::path firstDirectory);
+    ~SystemLauncher() override;
+    SystemLauncher(const SystemLauncher&) = delete;
+    SystemLauncher& operator=(const SystemLauncher&) = delete;
+
+    // Errors carry the system's error number (ENOENT when no program of that name is found).
     std::int32_t StartHidden(const std::string& commandLine, int windowStyle) override;
+
+private:
+    std::filesystem::path m_firstDirectory;
+#ifndef _WIN32
+    std::filesystem::path FindProgram(const std::string& program) const;
+    // Reaps the children that have ended and forgets those someone else has reaped already.
+    void ReapEnded();
+
+    // Process descriptors of the children we started and have not yet seen reaped.
+    std::vector<UniqueFd> m_children;
+#endif
 };
 
 }  // namespace tallyrun
