@@ -1,0 +1,48 @@
+#include "main_window/command_line.h"
+
+#include "platform/core/error.h"
+
+#include <algorithm>
+
+namespace tallyrun {
+
+namespace {
+
+void RefuseDoubleQuote(const std::string& text, const std::string& field)
+{
+    if (text.find('"') != std::string::npos)
+        throw Error(errc::InvalidArgument, "The \"" + field +
+                                               "\" field contains a double quote (\"), which the client's command "
+                                               "line cannot carry. Please remove it and try again.");
+}
+
+bool IsPlainAscii(const std::string& text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+std::string DoubledSingleQuotes(const std::string& text)
+{
+    std::string doubled;
+    doubled.reserve(text.size());
+    for (char c : text) {
+        doubled += c;
+        if (c == '\'')
+            doubled += '\'';
+    }
+    return doubled;
+}
+
+}  // namespace
+
+std::string OsqlCommandLine(const std::string& server, const std::string& database)
+{
+    RefuseDoubleQuote(server, "Server");
+    RefuseDoubleQuote(database, "Database Name");
+    // Without the N the server reads the literal in its own code page and may turn such a name into another.
+    const char* literalStart = IsPlainAscii(database) ? "('" : "(N'";
+    return "osql -S " + server + " -E -Q \"DBCC UPDATEUSAGE" + literalStart + DoubledSingleQuotes(database) +
+           "') WITH NO_INFOMSGS, COUNT_ROWS\"";
+}
+
+}  // namespace tallyrun
