@@ -1,10 +1,94 @@
 #include "wait_dialog/frm_Updating.h"
 
+#include <QCloseEvent>
+#include <QLabel>
+#include <QTimer>
+
+#include <cmath>
+
 namespace tallyrun {
 
-frm_Updating::frm_Updating(ProcessQuery& processes, const Screen&, QWidget* owner)
+namespace {
+
+int Pixels(double twips, float twipsPerPixel)
+{
+    return static_cast<int>(std::lround(twips / twipsPerPixel));
+}
+
+}  // namespace
+
+frm_Updating::frm_Updating(ProcessQuery& processes, const Screen& screen, QWidget* owner)
     : QDialog(owner), m_processes(processes)
 {
+    const float tx = screen.TwipsPerPixelX();
+    const float ty = screen.TwipsPerPixelY();
+
+    setObjectName(QStringLiteral("frm_Updating"));
+    setWindowTitle(QStringLiteral("Updating Usage"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(Pixels(4155, tx), Pixels(900, ty));
+
+    lbl_Info = new QLabel(QStringLiteral("Updating Usage.  This may take several minutes.  Please wait..."), this);
+    lbl_Info->setObjectName(QStringLiteral("lbl_Info"));
+    lbl_Info->setGeometry(Pixels(330, tx), Pixels(203, ty), Pixels(3495, tx), Pixels(495, ty));
+    lbl_Info->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lbl_Info->setWordWrap(true);
+    lbl_Info->setForegroundRole(QPalette::WindowText);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &frm_Updating::Timer1_Timer);
+
+    Form_Load();
+    Timer1->start();
+}
+
+void frm_Updating::Form_Load()
+{
+    m_CancelUnload = true;
+}
+
+void frm_Updating::Form_QueryUnload(bool& cancel) const
+{
+    cancel = m_CancelUnload;
+}
+
+void frm_Updating::closeEvent(QCloseEvent* event)
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (cancel) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void frm_Updating::reject()
+{
+    bool cancel = false;
+    Form_QueryUnload(cancel);
+    if (!cancel)
+        QDialog::reject();
+}
+
+void frm_Updating::Timer1_Timer()
+{
+    if (IsProcessRunning())
+        return;
+    m_CancelUnload = false;
+    Timer1->stop();
+    close();
+}
+
+bool frm_Updating::IsProcessRunning()
+{
+    const auto process = m_processes.OpenProcess(m_ProcessId);
+    if (!process)
+        return false;
+    return process->StillActive().value_or(false);
 }
 
 }  // namespace tallyrun

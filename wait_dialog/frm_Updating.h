@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+class QCloseEvent;
 class QLabel;
 class QTimer;
 
@@ -23,8 +24,23 @@ public:
     std::int32_t ProcessId() const { return m_ProcessId; }
     void SetProcessId(std::int32_t processId) { m_ProcessId = processId; }
 
+    // The Escape key and any other dismissal end here; refused while the process runs.
+    void reject() override;
+
+protected:
+    // The close box, Alt+F4, the system menu and the session all end here; refused while the process runs.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void Form_Load();
+    // Sets cancel when the dialog must stay, whatever the way of closing.
+    void Form_QueryUnload(bool& cancel) const;
+    void Timer1_Timer();
+    bool IsProcessRunning();
+
     ProcessQuery& m_processes;
+    QLabel* lbl_Info = nullptr;
+    QTimer* Timer1 = nullptr;
     std::int32_t m_ProcessId = 0;
     bool m_CancelUnload = false;
 };
