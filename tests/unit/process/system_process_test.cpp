@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -82,8 +83,10 @@ TEST(SystemLauncher, StartsFromTheFirstDirectoryWithNullStreamsAndNothingElseOpe
     fs::copy_file("/bin/sleep", dir.Path() / "sleep");
     SystemLauncher launcher(dir.Path());
     SystemProcessQuery query;
+    const int inheritable = ::open("/etc/hostname", O_RDONLY);
 
     const pid_t pid = launcher.StartHidden("sleep 30", WindowStyleHidden);
+    ::close(inheritable);
     const fs::path proc = "/proc/" + std::to_string(pid);
     EXPECT_EQ(fs::read_symlink(proc / "exe"), dir.Path() / "sleep");
     int open = 0;
