@@ -83,7 +83,7 @@ TEST(SystemLauncher, StartsFromTheFirstDirectoryWithNullStreamsAndNothingElseOpe
     fs::copy_file("/bin/sleep", dir.Path() / "sleep");
     SystemLauncher launcher(dir.Path());
     SystemProcessQuery query;
-    const int inheritable = ::open("/etc/hostname", O_RDONLY);
+    const int inheritable = ::open("/dev/zero", O_RDONLY);
 
     const pid_t pid = launcher.StartHidden("sleep 30", WindowStyleHidden);
     ::close(inheritable);
