@@ -1,6 +1,5 @@
-// Which names announced on the network may be listed, how a listed name is written, and the list that keeps them
-// in order of arrival without duplicates. Listed names end up on the client's command line, so only plain
-// characters pass.
+// Which announced names may be listed (they end up on the client's command line, so only plain characters pass),
+// how a listed name is written, and the list that keeps them in order of arrival without duplicates.
 #pragma once
 
 #include <cstddef>

@@ -37,7 +37,7 @@ std::vector<Case> Cases()
         {"no records at all", Framed(""), {}},
         {"another first byte", [] { auto d = Framed(Host); d[0] = 0x04; return d; }(), {}},
         {"size field larger than the data", ResponseDatagram(Host, static_cast<std::uint16_t>(Host.size() + 1)), {}},
-        {"size field smaller than the data", ResponseDatagram(Host, static_cast<std::uint16_t>(Host.size() - 1)), {}},
+        {"size field smaller than the data", ResponseDatagram(Host + "junk", static_cast<std::uint16_t>(Host.size())), {}},
         {"header cut short", {ServerResponse, 0}, {}},
         {"empty datagram", {}, {}},
         {"record not closed by ;;", Framed(Host.substr(0, Host.size() - 1)), {}},
