@@ -61,14 +61,28 @@ Outcome OdbcSession::Connect()
     return outcome;
 }
 
-Outcome OdbcSession::Execute(const std::string& sql, std::vector<std::vector<std::string>>* rows)
+Outcome OdbcSession::Execute(const std::string& sql, std::vector<std::vector<std::string>>* rows,
+                             std::vector<std::string> parameters, int executions)
 {
     Statement statement;
     Outcome outcome;
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, m_dbc, &statement.handle)))
         return outcome;
+    std::vector<SQLLEN> lengths(parameters.size(), SQL_NTS);
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        SQLBindParameter(statement.handle, static_cast<SQLUSMALLINT>(i + 1), SQL_PARAM_INPUT, SQL_C_CHAR,
+                         SQL_VARCHAR, 128, 0, parameters[i].data(), 0, &lengths[i]);
+    }
     std::string text = sql;
-    outcome.code = SQLExecDirect(statement.handle, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    if (executions == 0) {
+        outcome.code = SQLExecDirect(statement.handle, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+    } else {
+        SQLPrepare(statement.handle, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
+        for (int i = 0; i < executions; ++i) {
+            SQLFreeStmt(statement.handle, SQL_CLOSE);
+            outcome.code = SQLExecute(statement.handle);
+        }
+    }
     outcome.diagnostics = Diagnostics(SQL_HANDLE_STMT, statement.handle);
     if (!SQL_SUCCEEDED(outcome.code) || rows == nullptr)
         return outcome;

@@ -32,8 +32,10 @@ public:
     OdbcSession& operator=(const OdbcSession&) = delete;
 
     Outcome Connect();
-    // Runs `sql` with SQLExecDirect; every row of the first result set, each column as UTF-8 text.
-    Outcome Execute(const std::string& sql, std::vector<std::vector<std::string>>* rows = nullptr);
+    // Runs `sql` with SQLExecDirect, or prepares it and runs it `executions` times with SQLExecute, binding
+    // `parameters` as text to its markers. Collects every row of the last first result set, as UTF-8 text.
+    Outcome Execute(const std::string& sql, std::vector<std::vector<std::string>>* rows = nullptr,
+                    std::vector<std::string> parameters = {}, int executions = 0);
 
 private:
     std::string m_server;

@@ -73,6 +73,28 @@ TEST(StandInOverOdbc, ConfiguredMessagesReachTheDriver)
     EXPECT_EQ(standIn.Batches().back(), "SET NOCOUNT ON");
 }
 
+// The driver turns parameterised and prepared statements into procedure calls; the statement is recorded as the
+// driver rewrote it, with its markers named.
+TEST(StandInOverOdbc, AnswersParameterisedAndPreparedStatements)
+{
+    TdsStandIn standIn;
+    standIn.SetCatalog({{"master", true}, {"Sales", false}});
+    OdbcSession session(Address("127.0.0.1", standIn));
+    ASSERT_TRUE(SQL_SUCCEEDED(session.Connect().code));
+
+    const std::vector<std::vector<std::string>> expected = {{"master", "1"}, {"Sales", "0"}};
+    std::vector<std::vector<std::string>> rows;
+    EXPECT_EQ(session.Execute("SELECT name, is_system FROM sys.databases WHERE name <> ?", &rows, {"x"}).code,
+              SQL_SUCCESS);
+    EXPECT_EQ(rows, expected);
+    rows.clear();
+    EXPECT_EQ(session.Execute(Listing, &rows, {}, 2).code, SQL_SUCCESS);
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(standIn.Batches(),
+              (std::vector<std::string>{"SELECT name, is_system FROM sys.databases WHERE name <> @P1", Listing,
+                                        Listing}));
+}
+
 TEST(StandInOverOdbc, RefusesAServerItsRealmDoesNotKnow)
 {
     TdsStandIn standIn({.registerServicePrincipal = false});
