@@ -47,9 +47,9 @@ TEST(StandInOverOdbc, ListsTheWholeCatalogThroughEitherServerName)
     EXPECT_EQ(standIn.Batches(), (std::vector<std::string>{Listing, Listing}));
 }
 
-TEST(StandInOverOdbc, ConfiguredMessagesReachTheDriver)
+TEST(StandInOverOdbc, ConfiguredMessagesAndServerNameReachTheDriver)
 {
-    TdsStandIn standIn;
+    TdsStandIn standIn({.serverName = "PAYROLL"});
     standIn.AddReply("DBCC UPDATEUSAGE('Missing')",
                      {2520, 11, 16, "Could not find database 'Missing'. The database either does not exist, or was "
                                     "dropped before a statement tried to use it."});
@@ -67,6 +67,10 @@ TEST(StandInOverOdbc, ConfiguredMessagesReachTheDriver)
     EXPECT_EQ(informed.code, SQL_SUCCESS_WITH_INFO);
     ASSERT_FALSE(informed.diagnostics.empty());
     EXPECT_EQ(informed.diagnostics.front().native, 2528);
+
+    std::vector<std::vector<std::string>> rows;
+    EXPECT_EQ(session.Execute("SELECT @@SERVERNAME", &rows).code, SQL_SUCCESS);
+    EXPECT_EQ(rows, std::vector<std::vector<std::string>>{{"PAYROLL"}});
 
     // Anything else is accepted without a result, and recorded verbatim.
     EXPECT_EQ(session.Execute("SET NOCOUNT ON").code, SQL_NO_DATA);
