@@ -34,8 +34,7 @@ std::string BuildConnectionString(const Driver& driver, const ServerAddress& add
     if (driver.kind == DriverKind::FreeTds) {
         // A pinned protocol version stops FreeTDS from retrying the login with older ones, which would
         // stretch a login timeout to several times its length; SQL Server answers 7.4 with what it speaks.
-        // UTF-8 keeps server messages outside Latin-1 intact on their way to the wide-character calls.
-        text += ";TDS_Version=7.4;ClientCharset=UTF-8";
+        text += ";TDS_Version=7.4";
     }
     if (options.sqlLogin)
         text += ";UID=" + QuoteAttribute(options.sqlLogin->name) + ";PWD=" + QuoteAttribute(options.sqlLogin->password);

@@ -1,6 +1,8 @@
 // Which installed ODBC driver talks to SQL Server: Microsoft's when registered, else FreeTDS.
 #pragma once
 
+#include "platform/core/error.h"
+
 #include <functional>
 #include <string>
 #include <vector>

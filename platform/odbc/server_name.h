@@ -2,6 +2,8 @@
 // parsed into the parts a driver needs. Pure: it looks nothing up.
 #pragma once
 
+#include "platform/core/error.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
