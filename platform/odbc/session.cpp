@@ -53,7 +53,7 @@ struct Batch::State {
     std::vector<Diagnostic> messages;
     bool hadError = false;
 
-    State(std::shared_ptr<Session::Shared> owner)
+    explicit State(std::shared_ptr<Session::Shared> owner)
         : shared(std::move(owner)), statement(SQL_HANDLE_STMT, shared->connection.Get()), executed(SQL_SUCCESS)
     {
     }

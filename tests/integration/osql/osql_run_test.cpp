@@ -82,5 +82,18 @@ TEST(OsqlRun, InformationalMessagesDoNotFailTheRun)
     EXPECT_EQ(run.out, "DBCC execution completed.\n");
 }
 
+TEST(OsqlCommandLine, UsageGoesToStandardErrorOnMistakesAndToStandardOutputOnRequest)
+{
+    const auto wrong = RunChild({OSQL_PATH, "-E", "-Q", "x", "-z"}, {}, 30s);
+    EXPECT_EQ(wrong.exitStatus, 1);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_EQ(wrong.err.rfind("osql: Unknown option \"-z\".\n\nusage: osql", 0), 0u) << wrong.err;
+
+    const auto asked = RunChild({OSQL_PATH, "-?"}, {}, 30s);
+    EXPECT_EQ(asked.exitStatus, 0);
+    EXPECT_EQ(asked.err, "");
+    EXPECT_EQ(asked.out.rfind("usage: osql", 0), 0u) << asked.out;
+}
+
 }  // namespace
 }  // namespace tallyrun::testing

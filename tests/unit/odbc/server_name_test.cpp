@@ -3,8 +3,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace tallyrun::odbc {
 namespace {
+
+// CTest names each case after its parameter: letters and digits as typed, anything else as _XX (hex).
+std::string Printable(std::string_view text)
+{
+    static const char* const hex = "0123456789ABCDEF";
+    std::string name = text.empty() ? "empty" : "";
+    for (unsigned char c : text) {
+        if (std::isalnum(c))
+            name += static_cast<char>(c);
+        else
+            name += std::string("_") + hex[c >> 4] + hex[c & 15];
+    }
+    return name;
+}
 
 struct Form {
     const char* typed;
@@ -12,6 +28,11 @@ struct Form {
     const char* microsoft;  // attributes for Microsoft's driver
     bool local;
 };
+
+void PrintTo(const Form& form, std::ostream* out)
+{
+    *out << Printable(form.typed);
+}
 
 class ServerForms : public testing::TestWithParam<Form> {};
 
@@ -45,6 +66,11 @@ struct Malformed {
     const char* typed;
     const char* reason;  // part of the message that names the mistake
 };
+
+void PrintTo(const Malformed& bad, std::ostream* out)
+{
+    *out << Printable(bad.typed);
+}
 
 class MalformedNames : public testing::TestWithParam<Malformed> {};
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 namespace tallyrun::osql {
 namespace {
 
@@ -43,6 +45,22 @@ struct Refused {
     std::vector<std::string> arguments;
     const char* reason;
 };
+
+// CTest names each case after its arguments: letters and digits as given, anything else as _XX (hex).
+void PrintTo(const Refused& refused, std::ostream* out)
+{
+    static const char* const hex = "0123456789ABCDEF";
+    for (const auto& argument : refused.arguments) {
+        if (&argument != &refused.arguments.front())
+            *out << "_20";
+        for (unsigned char c : argument) {
+            if (std::isalnum(c))
+                *out << c;
+            else
+                *out << '_' << hex[c >> 4] << hex[c & 15];
+        }
+    }
+}
 
 class RefusedCommandLines : public testing::TestWithParam<Refused> {};
 

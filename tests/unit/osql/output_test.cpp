@@ -37,13 +37,6 @@ TEST(Messages, FieldsTheDriverDoesNotTellAreLeftOut)
     EXPECT_EQ(FormatMessage(inProcedure), "Msg 50000, Procedure usp_Fix\nBad");
 }
 
-TEST(Messages, InformationalOnesAreTheirTextAlone)
-{
-    auto info = Message("01000", 2528, "[FreeTDS][SQL Server]DBCC execution completed.");
-    info.severity = 10;
-    EXPECT_EQ(FormatMessage(info), "DBCC execution completed.");
-}
-
 TEST(Results, RowsAffectedSaysRowOrRows)
 {
     EXPECT_EQ(RowsAffected(0), "(0 rows affected)");
