@@ -65,25 +65,6 @@ private slots:
         QCOMPARE(window.frameGeometry().topLeft(), QPoint(50, 20));
     }
 
-    void formReportsWindowState()
-    {
-        QWidget window;
-        FixedScreen screen;
-        const QtForm form(window, screen);
-        window.setWindowState(Qt::WindowMinimized);
-        QCOMPARE(form.WindowState(), 1);
-        window.setWindowState(Qt::WindowMaximized);
-        QCOMPARE(form.WindowState(), 2);
-    }
-
-    void formHasNoStatusBar()
-    {
-        QWidget window;
-        FixedScreen screen;
-        const QtForm form(window, screen);
-        QVERIFY_THROWS_EXCEPTION(Error, form.StatusBar());
-    }
-
     void screenMatchesPrimaryScreen()
     {
         const QScreen* primary = QGuiApplication::primaryScreen();
