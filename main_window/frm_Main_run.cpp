@@ -1,6 +1,8 @@
 // The run button: compose the client's command line, start it hidden, wait in the modal dialog.
 #include "main_window/command_line.h"
 #include "main_window/frm_Main.h"
+#include "placement/basMisc.h"
+#include "platform/qt/qt_form.h"
 #include "wait_dialog/frm_Updating.h"
 
 #include <QComboBox>
@@ -26,6 +28,13 @@ void frm_Main::cmd_Tallyrun_Click()
 
     auto dialog = std::make_unique<frm_Updating>(m_platform.processes, m_platform.screen, this);
     dialog->SetProcessId(processId);
+    QtForm parent(*this, m_platform.screen);
+    QtForm child(*dialog, m_platform.screen);
+    try {
+        basMisc::CenterChild(&parent, child, m_platform.screen);
+    } catch (const Error&) {
+        // The client runs already: the dialog must watch it wherever the system puts it.
+    }
     dialog->exec();
 }
 

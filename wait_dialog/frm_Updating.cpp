@@ -1,21 +1,13 @@
 #include "wait_dialog/frm_Updating.h"
 
+#include "platform/qt/twips.h"
+#include "resources/application_icon.h"
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QTimer>
 
-#include <cmath>
-
 namespace tallyrun {
-
-namespace {
-
-int Pixels(double twips, float twipsPerPixel)
-{
-    return static_cast<int>(std::lround(twips / twipsPerPixel));
-}
-
-}  // namespace
 
 frm_Updating::frm_Updating(ProcessQuery& processes, const Screen& screen, QWidget* owner)
     : QDialog(owner), m_processes(processes)
@@ -26,12 +18,14 @@ frm_Updating::frm_Updating(ProcessQuery& processes, const Screen& screen, QWidge
     setObjectName(QStringLiteral("frm_Updating"));
     setWindowTitle(QStringLiteral("Updating Usage"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(Pixels(4155, tx), Pixels(900, ty));
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(ApplicationIcon());
+    setFixedSize(TwipsToPixels(4155, tx), TwipsToPixels(900, ty));
 
     lbl_Info = new QLabel(QStringLiteral("Updating Usage.  This may take several minutes.  Please wait..."), this);
     lbl_Info->setObjectName(QStringLiteral("lbl_Info"));
-    lbl_Info->setGeometry(Pixels(330, tx), Pixels(203, ty), Pixels(3495, tx), Pixels(495, ty));
+    lbl_Info->setGeometry(TwipsToPixels(330, tx), TwipsToPixels(203, ty), TwipsToPixels(3495, tx),
+                          TwipsToPixels(495, ty));
     lbl_Info->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lbl_Info->setWordWrap(true);
     lbl_Info->setForegroundRole(QPalette::WindowText);

@@ -1,5 +1,6 @@
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
+#include "tests/fixtures/fake_platform/fake_platform.h"
 #include "wait_dialog/frm_Updating.h"
 
 #include <QCloseEvent>
@@ -11,20 +12,12 @@
 #include <QtTest>
 
 #include <signal.h>
-#include <fstream>
 #include <sys/wait.h>
+
+#include <fstream>
 
 namespace tallyrun {
 namespace {
-
-class FixedScreen : public Screen {
-public:
-    float Width() const override { return 19200; }
-    float Height() const override { return 14400; }
-    float TwipsPerPixelX() const override { return 15; }
-    float TwipsPerPixelY() const override { return 15; }
-    bool QueryWorkArea(WorkAreaRect&) const override { return false; }
-};
 
 // A real client stand-in that runs until it is told to end; never left behind, whatever the test's outcome.
 class SleepingChild {
@@ -156,7 +149,7 @@ private slots:
     }
 
 private:
-    FixedScreen m_screen;
+    fakes::FakeScreen m_screen;
 };
 
 }  // namespace tallyrun
