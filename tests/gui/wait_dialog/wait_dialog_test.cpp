@@ -1,3 +1,5 @@
+// The wait dialog watching real child processes: it refuses to close while one runs, closes within about a second
+// of its end, and leaves neither descriptors nor zombies behind.
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
@@ -19,41 +21,24 @@
 namespace tallyrun {
 namespace {
 
-// A real client stand-in that runs until it is told to end; never left behind, whatever the test's outcome.
-class SleepingChild {
-public:
-    SleepingChild() : m_pid(m_launcher.StartHidden("/bin/sleep 60", WindowStyleHidden)) {}
+// A client stand-in that runs until told to end; never left behind, whatever the test's outcome.
+struct SleepingChild {
+    SystemLauncher launcher{std::filesystem::path{}};
+    const std::int32_t pid = launcher.StartHidden("/bin/sleep 60", WindowStyleHidden);
+    const std::string proc = "/proc/" + std::to_string(pid);
+
     ~SleepingChild()
     {
-        if (!std::filesystem::exists(ProcDir()))
-            return;
-        ::kill(m_pid, SIGKILL);
-        ::waitpid(m_pid, nullptr, 0);
+        if (std::filesystem::exists(proc) && ::kill(pid, SIGKILL) == 0)
+            ::waitpid(pid, nullptr, 0);
     }
-    std::int32_t Pid() const { return m_pid; }
-    void End() { ::kill(m_pid, SIGKILL); }
-    std::filesystem::path ProcDir() const { return "/proc/" + std::to_string(m_pid); }
     bool IsZombie() const
     {
-        std::ifstream stat(ProcDir() / "stat");
+        std::ifstream stat(proc + "/stat");
         std::string line;
         return std::getline(stat, line) && line.substr(line.rfind(')') + 2, 1) == "Z";
     }
-
-private:
-    SystemLauncher m_launcher{std::filesystem::path{}};
-    std::int32_t m_pid;
 };
-
-int OpenDescriptors()
-{
-    return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
-}
-
-void Tick(frm_Updating& dialog)
-{
-    QMetaObject::invokeMethod(dialog.findChild<QTimer*>(QStringLiteral("Timer1")), "timeout");
-}
 
 }  // namespace
 
@@ -63,42 +48,34 @@ class WaitDialogTest : public QObject {
 private slots:
     void showsTheWaitMessageAtItsSize()
     {
-        SystemProcessQuery query;
-        frm_Updating dialog(query, m_screen, nullptr);
+        frm_Updating dialog(m_query, m_screen, nullptr);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Updating Usage"));
         QCOMPARE(dialog.size(), QSize(277, 60));
         QVERIFY(!(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
         const auto* label = dialog.findChild<QLabel*>(QStringLiteral("lbl_Info"));
-        QVERIFY(label);
         QCOMPARE(label->text(), QStringLiteral("Updating Usage.  This may take several minutes.  Please wait..."));
         QCOMPARE(label->geometry(), QRect(22, 14, 233, 33));
-        QCOMPARE(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-        const auto* timer = dialog.findChild<QTimer*>(QStringLiteral("Timer1"));
-        QVERIFY(timer && timer->isActive());
-        QCOMPARE(timer->interval(), 1000);
+        QCOMPARE(dialog.findChild<QTimer*>(QStringLiteral("Timer1"))->interval(), 1000);
     }
 
     void refusesEveryCloseUntilTheProcessEnds()
     {
         SleepingChild child;
-        SystemProcessQuery query;
-        frm_Updating dialog(query, m_screen, nullptr);
-        dialog.SetProcessId(child.Pid());
-
+        frm_Updating dialog(m_query, m_screen, nullptr);
+        dialog.SetProcessId(child.pid);
         bool stayed = false;
         QElapsedTimer sinceEnd;
         QTimer::singleShot(300, &dialog, [&] {
-            dialog.close();
-            dialog.windowHandle()->close();
             QCloseEvent request;
             QApplication::sendEvent(&dialog, &request);
+            dialog.close();
+            dialog.windowHandle()->close();
             QTest::keyClick(&dialog, Qt::Key_Escape);
-            dialog.reject();
             stayed = dialog.isVisible() && !request.isAccepted();
         });
-        // Past the first tick, so that at least one poll has found the process running.
+        // After the first tick, so that one poll has found the process running.
         QTimer::singleShot(1600, &dialog, [&] {
-            child.End();
+            ::kill(child.pid, SIGKILL);
             sinceEnd.start();
         });
         dialog.exec();
@@ -106,7 +83,7 @@ private slots:
         QVERIFY(stayed);
         QVERIFY2(sinceEnd.isValid(), "the dialog closed while the process still ran");
         QCOMPARE_LT(sinceEnd.elapsed(), 3000);
-        QVERIFY2(!std::filesystem::exists(child.ProcDir()), "the ended child was left a zombie");
+        QVERIFY2(!std::filesystem::exists(child.proc), "the ended child was left a zombie");
     }
 
     void closesAtTheFirstTickWithoutARunningProcess_data()
@@ -121,14 +98,13 @@ private slots:
         QFETCH(bool, ended);
         SleepingChild child;
         if (ended) {
-            child.End();
+            ::kill(child.pid, SIGKILL);
             QTRY_VERIFY(child.IsZombie());
         }
-        SystemProcessQuery query;
         QElapsedTimer shown;
         shown.start();
-        frm_Updating dialog(query, m_screen, nullptr);
-        dialog.SetProcessId(ended ? child.Pid() : 0);
+        frm_Updating dialog(m_query, m_screen, nullptr);
+        dialog.SetProcessId(ended ? child.pid : 0);
         dialog.exec();
         QCOMPARE_GE(shown.elapsed(), 900);
         QCOMPARE_LT(shown.elapsed(), 3000);
@@ -137,19 +113,20 @@ private slots:
     void ticksLeaveNoDescriptorOpen()
     {
         SleepingChild child;
-        SystemProcessQuery query;
-        frm_Updating dialog(query, m_screen, nullptr);
-        dialog.SetProcessId(child.Pid());
+        frm_Updating dialog(m_query, m_screen, nullptr);
+        dialog.SetProcessId(child.pid);
         dialog.show();
-        const int before = OpenDescriptors();
+        const QDir descriptors(QStringLiteral("/proc/self/fd"));
+        const auto before = descriptors.entryList(QDir::System).size();
         for (int i = 0; i < 100; ++i)
-            Tick(dialog);
-        QCOMPARE(OpenDescriptors(), before);
+            QMetaObject::invokeMethod(dialog.findChild<QTimer*>(QStringLiteral("Timer1")), "timeout");
+        QCOMPARE(descriptors.entryList(QDir::System).size(), before);
         QVERIFY(!dialog.close());
     }
 
 private:
     fakes::FakeScreen m_screen;
+    SystemProcessQuery m_query;
 };
 
 }  // namespace tallyrun
