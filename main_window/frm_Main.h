@@ -36,6 +36,8 @@ private:
     void cmd_ListServers_Click();
     void cmd_ListDBs_Click();
     void ShowDropDown(QComboBox& combo);
+    void FinishList(QComboBox& combo);
+    void ReportListFailure(const QString& description);
 
     Platform& m_platform;
     std::unique_ptr<sqldmo::Application> m_SQLApp;
