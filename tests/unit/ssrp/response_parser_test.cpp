@@ -1,0 +1,97 @@
+// What one answer datagram contributes to the list, and how names are kept.
+#include "platform/ssrp/instance_names.h"
+#include "platform/ssrp/protocol.h"
+#include "platform/ssrp/response_parser.h"
+#include "tests/fixtures/ssrp_responder/ssrp_responder.h"
+
+#include <gtest/gtest.h>
+
+namespace tallyrun::ssrp {
+namespace {
+
+using testing::InstanceRecord;
+using testing::RecordText;
+using testing::ResponseDatagram;
+using Names = std::vector<std::string>;
+
+std::vector<std::uint8_t> Framed(const std::string& text) { return ResponseDatagram(text); }
+
+struct Case {
+    const char* what;
+    std::vector<std::uint8_t> datagram;
+    Names expected;
+};
+
+const std::string Host = RecordText({"HOST"});
+const std::string Express = RecordText({"HOST", "SQLEXPRESS", "15.0.2000.5", false, 1433, "\\\\HOST\\pipe\\sql\\query"});
+
+std::vector<Case> Cases()
+{
+    std::vector<Case> cases{
+        {"default instance is the bare host", Framed(Host), {"HOST"}},
+        {"named instance with np and tcp entries", Framed(Express), {"HOST\\SQLEXPRESS"}},
+        {"one host answering for several, in its order", Framed(Express + Host + RecordText({"HOST", "Dev$2"})),
+         {"HOST\\SQLEXPRESS", "HOST", "HOST\\Dev$2"}},
+        {"default instance name in any case", Framed(RecordText({"h-1.corp", "mssqlserver"})), {"h-1.corp"}},
+        {"keys in any case", Framed("servername;A;INSTANCENAME;B;isclustered;Yes;VERSION;9.0;;"), {"A\\B"}},
+        {"no records at all", Framed(""), {}},
+        {"another first byte", [] { auto d = Framed(Host); d[0] = 0x04; return d; }(), {}},
+        {"size field larger than the data", ResponseDatagram(Host, static_cast<std::uint16_t>(Host.size() + 1)), {}},
+        {"size field smaller than the data", ResponseDatagram(Host + "junk", static_cast<std::uint16_t>(Host.size())), {}},
+        {"header cut short", {ServerResponse, 0}, {}},
+        {"empty datagram", {}, {}},
+        {"record not closed by ;;", Framed(Host.substr(0, Host.size() - 1)), {}},
+        {"record cut inside a value", Framed(Host.substr(0, 20)), {}},
+        {"keys out of order", Framed("InstanceName;B;ServerName;A;IsClustered;No;Version;9.0;;"), {}},
+        {"a good record does not save a broken one", Framed(Host + "ServerName;X;"), {}},
+        {"trailing bytes after the last record", Framed(Host + "x"), {}},
+        {"server name with a space", Framed(RecordText({"HOST X"}) + Host), {"HOST"}},
+        {"instance name with a quote", Framed(RecordText({"HOST", "A\"B"})), {}},
+        {"instance name with an apostrophe", Framed(RecordText({"HOST", "A'B"})), {}},
+        {"server name with a line break", Framed(RecordText({"HOST\r\n-E"})), {}},
+        {"server name with a NUL", Framed(RecordText({std::string("HO\0ST", 5)})), {}},
+        {"server name that reads as an option", Framed(RecordText({"-Q"})), {}},
+        {"instance name with a backslash", Framed(RecordText({"HOST", "A\\B"})), {}},
+        {"instance name with shell characters", Framed(RecordText({"HOST", "A&B"}) + RecordText({"HOST", "$x"})), {}},
+        {"non-ASCII name", Framed(RecordText({"H\xC3\xA9TE"})), {}},
+        {"empty server name", Framed(RecordText({""})), {}},
+        {"255-byte server name is kept", Framed(RecordText({std::string(255, 'a')})), {std::string(255, 'a')}},
+        {"256-byte server name is dropped", Framed(RecordText({std::string(256, 'a')})), {}},
+        {"256-byte instance name is dropped", Framed(RecordText({"H", std::string(256, 'i')})), {}},
+    };
+    auto oversize = Framed(std::string(0xFFFF, ';'));
+    oversize.push_back(';');
+    cases.push_back({"datagram longer than any answer", oversize, {}});
+
+    std::string many;
+    Names first;
+    for (std::size_t i = 0; i < MaxRecordsPerResponse + 5; ++i) {
+        many += RecordText({"H" + std::to_string(i)});
+        if (i < MaxRecordsPerResponse)
+            first.push_back("H" + std::to_string(i));
+    }
+    cases.push_back({"names from the first records only", Framed(many), first});
+    return cases;
+}
+
+TEST(ResponseParser, ReadsWhatEachDatagramAnnounces)
+{
+    for (const auto& c : Cases())
+        EXPECT_EQ(ParseResponse(c.datagram), c.expected) << c.what;
+}
+
+TEST(NameCollector, KeepsFirstArrivalOnceWhateverTheCase)
+{
+    NameCollector names(3);
+    EXPECT_TRUE(names.Add("HOST\\SQLEXPRESS"));
+    EXPECT_TRUE(names.Add("other"));
+    EXPECT_FALSE(names.Add("host\\sqlexpress"));
+    EXPECT_FALSE(names.Add("OTHER"));
+    EXPECT_TRUE(names.Add("third"));
+    EXPECT_TRUE(names.Full());
+    EXPECT_FALSE(names.Add("fourth"));
+    EXPECT_EQ(names.Names(), (Names{"HOST\\SQLEXPRESS", "other", "third"}));
+}
+
+}  // namespace
+}  // namespace tallyrun::ssrp
