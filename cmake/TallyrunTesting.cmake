@@ -15,13 +15,14 @@ function(tallyrun_qtest name)
         TIMEOUT 120)
 endfunction()
 
-# tallyrun_gtest(NAME SOURCES ... LIBS ... [LABELS ...]) — a GoogleTest executable, registered test by test.
+# tallyrun_gtest(NAME SOURCES ... LIBS ...) — a GoogleTest executable, registered test by test. Discovered tests take
+# no list-valued properties (CMake 3.25 flattens them), hence no labels here.
 function(tallyrun_gtest name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${T_LIBS})
     include(GoogleTest)
     gtest_discover_tests(${name}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" LABELS "unit;${T_LABELS}" TIMEOUT 120
+        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120
         DISCOVERY_TIMEOUT 30)
 endfunction()
