@@ -1,4 +1,5 @@
 #include "main_window/frm_Main.h"
+#include "resources/application_icon.h"
 
 #include <QApplication>
 
@@ -7,6 +8,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tallyrun"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QApplication::setDesktopFileName(QStringLiteral("tallyrun"));
+    QApplication::setWindowIcon(tallyrun::ApplicationIcon());
 
     tallyrun::frm_Main window(tallyrun::SystemPlatform());
     window.show();

@@ -7,10 +7,12 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QShowEvent;
 
 namespace tallyrun {
 
@@ -28,6 +30,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Form_Load();
@@ -39,9 +42,15 @@ private:
     void FinishList(QComboBox& combo);
     void ReportListFailure(const QString& description);
 
+    void CreateControls();
+    void FitFontToCaptions();
+    void ReportLoadFailure();
+
     Platform& m_platform;
     std::unique_ptr<sqldmo::Application> m_SQLApp;
     int m_mousePointer = 0;
+    // Why the application object could not be created, until the message has been shown.
+    std::optional<QString> m_loadFailure;
 
     QLabel* lbl_Info = nullptr;
     QLabel* lbl_Server = nullptr;
