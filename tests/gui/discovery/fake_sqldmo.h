@@ -5,6 +5,7 @@
 #include "platform/core/sqldmo.h"
 #include "platform/sqldmo/database_list.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -19,7 +20,7 @@ struct SqldmoScript {
     // Server: which calls fail, and the catalog it reports.
     std::optional<Error> createServerError;
     std::optional<Error> connectError;
-    std::optional<Error> databasesError;
+    std::optional<Error> walkError;  // raised by the database after the last of `catalog`
     std::optional<Error> disconnectError;
     std::vector<sqldmo::DatabaseEntry> catalog;
     // Called as the server connects, so a test can look at the window while the call blocks.
@@ -35,16 +36,12 @@ struct SqldmoScript {
 
 // A name list of the given names.
 std::unique_ptr<sqldmo::Object> Names(std::vector<std::string> names);
+// A name list that claims `count` names but raises when asked for any past those given.
+std::unique_ptr<sqldmo::Object> NamesFailingAfter(std::vector<std::string> names, std::int32_t count, Error error);
 // An object that is not a name list.
 std::unique_ptr<sqldmo::Object> NotANameList();
 
-class FakeObjectFactory : public sqldmo::ObjectFactory {
-public:
-    explicit FakeObjectFactory(SqldmoScript& script) : m_script(script) {}
-    std::unique_ptr<sqldmo::Object> CreateObject(std::string_view progId) override;
-
-private:
-    SqldmoScript& m_script;
-};
+// Makes the scripted application or server object for the ProgID; for the fake platform's factory.
+std::unique_ptr<sqldmo::Object> MakeScripted(SqldmoScript& script, std::string_view progId);
 
 }  // namespace tallyrun::testing
