@@ -1,0 +1,76 @@
+#include "osql/client.h"
+
+#include "osql/output.h"
+#include "platform/odbc/session.h"
+
+#include <optional>
+
+namespace tallyrun::osql {
+namespace {
+
+odbc::ConnectOptions ConnectOptionsFor(const Options& options)
+{
+    odbc::ConnectOptions connect;
+    connect.server = options.server;
+    connect.database = options.database;
+    if (options.login)
+        connect.sqlLogin = odbc::SqlLogin{*options.login, options.password.value_or("")};
+    connect.application = "osql";
+    connect.loginTimeout = options.loginTimeout;
+    connect.queryTimeout = options.queryTimeout;
+    return connect;
+}
+
+void PrintMessages(odbc::Batch& batch, std::ostream& out)
+{
+    for (const auto& message : batch.TakeMessages())
+        out << FormatMessage(message) << '\n';
+}
+
+void PrintResult(odbc::Batch& batch, std::ostream& out)
+{
+    if (batch.Columns().empty()) {
+        if (const long long count = batch.RowCount(); count >= 0)
+            out << RowsAffected(count) << '\n';
+        return;
+    }
+    ResultPrinter printer(out, batch.Columns());
+    printer.PrintHeader();
+    while (batch.NextRow()) {
+        PrintMessages(batch, out);
+        printer.PrintRow(batch.CurrentRow());
+    }
+    PrintMessages(batch, out);
+    out << '\n' << RowsAffected(batch.RowsFetched()) << '\n';
+}
+
+}  // namespace
+
+int Run(const Options& options, std::ostream& out, std::ostream& err)
+{
+    std::optional<odbc::Session> session;
+    try {
+        session.emplace(ConnectOptionsFor(options));
+    } catch (const Error& error) {
+        err << "osql: cannot connect to " << options.server << ":\n" << error.Description() << '\n';
+        return 1;
+    }
+
+    try {
+        odbc::Batch batch = session->Execute(options.query);
+        PrintMessages(batch, out);
+        while (batch.NextResult()) {
+            PrintMessages(batch, out);
+            PrintResult(batch, out);
+        }
+        PrintMessages(batch, out);
+        out.flush();
+        return options.failOnError && batch.HadError() ? 1 : 0;
+    } catch (const Error& error) {
+        out.flush();
+        err << "osql: the query failed:\n" << error.Description() << '\n';
+        return 1;
+    }
+}
+
+}  // namespace tallyrun::osql

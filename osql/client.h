@@ -1,0 +1,15 @@
+// The osql run: connect, run the query, print results and messages, and decide the exit status.
+#pragma once
+
+#include "osql/options.h"
+
+#include <ostream>
+
+namespace tallyrun::osql {
+
+// Results and server messages go to `out`; connection and client errors to `err`. Returns the exit status:
+// 1 when the login or the batch itself failed, or (with -b) when the server raised an error of severity 11
+// or more; else 0.
+int Run(const Options& options, std::ostream& out, std::ostream& err);
+
+}  // namespace tallyrun::osql

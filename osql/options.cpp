@@ -1,0 +1,100 @@
+#include "osql/options.h"
+
+#include <algorithm>
+#include <set>
+
+namespace tallyrun::osql {
+
+const char* const UsageText =
+    "usage: osql [-S server] (-E | -U login -P password) -Q \"query\" [-d database]\n"
+    "            [-l seconds] [-t seconds] [-b] [-?]\n"
+    "\n"
+    "  -S server     host, host\\instance, host,port, tcp:host[,port] or (local) (the default)\n"
+    "  -E            trusted connection: the Kerberos ticket from kinit\n"
+    "  -U login      SQL Server login name, with -P its password\n"
+    "  -Q \"query\"    run the query, print its results and messages, and exit\n"
+    "  -d database   database to use instead of the login's default one\n"
+    "  -l seconds    login timeout, 1 to 65535 (default 15)\n"
+    "  -t seconds    query timeout, 0 to 65535 (default 0: none)\n"
+    "  -b            exit status 1 when an error of severity 11 or more occurs\n"
+    "  -?            show this text\n"
+    "\n"
+    "A value may follow its option directly (-Sserver); a value that starts with '-' must.\n";
+
+namespace {
+
+bool LooksLikeOption(const std::string& argument)
+{
+    return argument.size() >= 2 && argument[0] == '-';
+}
+
+std::chrono::seconds ParseSeconds(char option, const std::string& value, long minimum)
+{
+    const bool digits = !value.empty() && value.size() <= 5
+                        && std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const long number = digits ? std::stol(value) : -1;
+    if (number < minimum || number > 65535)
+        throw UsageError(std::string("-") + option + " needs a number of seconds from " + std::to_string(minimum)
+                         + " to 65535, not \"" + value + "\".");
+    return std::chrono::seconds(number);
+}
+
+}  // namespace
+
+Options ParseOptions(const std::vector<std::string>& arguments)
+{
+    Options options;
+    if (std::find(arguments.begin(), arguments.end(), "-?") != arguments.end()) {
+        options.help = true;
+        return options;
+    }
+
+    std::set<char> seen;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (!LooksLikeOption(argument))
+            throw UsageError("Unexpected argument \"" + argument
+                             + "\". A server name or query with spaces needs quotes around it.");
+        const char option = argument[1];
+        const bool flag = option == 'E' || option == 'b';
+        const bool valued = std::string_view("SUPQdlt").find(option) != std::string_view::npos;
+        if (!(flag && argument.size() == 2) && !valued)
+            throw UsageError("Unknown option \"" + argument + "\".");
+        if (!seen.insert(option).second)
+            throw UsageError(std::string("-") + option + " is given more than once.");
+
+        if (flag) {
+            (option == 'E' ? options.trusted : options.failOnError) = true;
+            continue;
+        }
+        std::string value;
+        if (argument.size() > 2) {
+            value = argument.substr(2);
+        } else if (i + 1 < arguments.size() && !LooksLikeOption(arguments[i + 1])) {
+            value = arguments[++i];
+        } else {
+            throw UsageError(std::string("-") + option + " needs a value.");
+        }
+        switch (option) {
+        case 'S': options.server = value; break;
+        case 'U': options.login = value; break;
+        case 'P': options.password = value; break;
+        case 'Q': options.query = value; break;
+        case 'd': options.database = value; break;
+        case 'l': options.loginTimeout = ParseSeconds(option, value, 1); break;
+        case 't': options.queryTimeout = ParseSeconds(option, value, 0); break;
+        }
+    }
+
+    if (options.trusted && options.login)
+        throw UsageError("-E and -U exclude each other: a trusted connection has no login name.");
+    if (options.login.has_value() != options.password.has_value())
+        throw UsageError("-U and -P go together: a SQL Server login needs both (osql does not prompt).");
+    if (!options.trusted && !options.login)
+        throw UsageError("Give -E for a trusted connection, or -U and -P for a SQL Server login.");
+    if (options.query.empty())
+        throw UsageError("Give the query to run with -Q.");
+    return options;
+}
+
+}  // namespace tallyrun::osql

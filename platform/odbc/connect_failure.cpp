@@ -1,0 +1,49 @@
+#include "platform/odbc/connect_failure.h"
+
+#include "platform/odbc/kerberos_check.h"
+#include "platform/odbc/tcp_probe.h"
+
+#include <algorithm>
+
+namespace tallyrun::odbc {
+namespace {
+
+bool AnyState(const std::vector<Diagnostic>& records, const std::string& state)
+{
+    return std::any_of(records.begin(), records.end(), [&](const Diagnostic& d) { return d.sqlState == state; });
+}
+
+}  // namespace
+
+std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,
+                                               const std::vector<Diagnostic>& records)
+{
+    if (AnyState(records, "HYT00"))
+        return {"The server " + options.server + " did not answer within the login timeout of "
+                + std::to_string(options.loginTimeout.count()) + " seconds."};
+
+    // Without a port (a named instance) the driver asked the SQL Browser; what it found is not known here.
+    const bool portKnown = address.port || address.instance.empty();
+    const std::uint16_t port = address.port.value_or(DefaultPort);
+
+    // The link failed before any login was sent (a Kerberos failure shows as a refused login instead).
+    if (AnyState(records, "08S01")) {
+        if (!portKnown)
+            return {"The SQL Browser of " + address.host + " did not tell the port of instance " + address.instance
+                    + ", or nothing listens there: check that the instance runs and that UDP port 1434 reaches the "
+                      "host, or give the port as host,port."};
+        const auto limit = std::clamp<std::chrono::milliseconds>(options.loginTimeout, std::chrono::seconds(1),
+                                                                 std::chrono::seconds(5));
+        if (auto reason = ProbeTcp(address.host, port, limit))
+            return {*reason};
+    }
+
+    if (!options.sqlLogin) {
+        const auto principal = portKnown ? std::optional(ServicePrincipalName(address.host, port)) : std::nullopt;
+        if (auto problem = FindKerberosProblem(principal))
+            return {*problem};
+    }
+    return {};
+}
+
+}  // namespace tallyrun::odbc

@@ -1,0 +1,22 @@
+// The ODBC connection string for a parsed server name, in the dialect of the chosen driver.
+#pragma once
+
+#include "platform/odbc/connect_options.h"
+#include "platform/odbc/driver.h"
+#include "platform/odbc/server_name.h"
+
+#include <string>
+#include <string_view>
+
+namespace tallyrun::odbc {
+
+// Wraps a value in braces (doubling any closing brace) so that ';', '=' or '}' in it cannot end the attribute.
+std::string QuoteAttribute(std::string_view value);
+
+// Only the server attributes: what the server name turns into for `kind`.
+std::string ServerAttributes(DriverKind kind, const ServerAddress& address);
+
+std::string BuildConnectionString(const Driver& driver, const ServerAddress& address,
+                                  const ConnectOptions& options);
+
+}  // namespace tallyrun::odbc

@@ -1,0 +1,66 @@
+#include "platform/odbc/diagnostic.h"
+
+#include <algorithm>
+
+namespace tallyrun::odbc {
+namespace {
+
+long FirstNumber(const std::vector<Diagnostic>& records)
+{
+    for (const auto& record : records)
+        if (record.native != 0)
+            return record.native;
+    return OdbcCallFailed;
+}
+
+// Every record's message once (drivers repeat some), then the notes, one per line.
+std::string Describe(const std::vector<Diagnostic>& records, const std::vector<std::string>& notes)
+{
+    std::vector<std::string> lines;
+    for (const auto& record : records) {
+        auto message = record.Message();
+        if (std::find(lines.begin(), lines.end(), message) == lines.end())
+            lines.push_back(std::move(message));
+    }
+    lines.insert(lines.end(), notes.begin(), notes.end());
+    std::string text;
+    for (const auto& line : lines)
+        text += (text.empty() ? "" : "\n") + line;
+    return text.empty() ? "The ODBC call failed without saying why." : text;
+}
+
+}  // namespace
+
+std::string Diagnostic::Message() const
+{
+    std::size_t start = 0;
+    while (start < text.size() && text[start] == '[') {
+        const auto close = text.find(']', start);
+        if (close == std::string::npos)
+            break;
+        start = close + 1;
+    }
+    return text.substr(start);
+}
+
+bool Diagnostic::IsError() const
+{
+    if (severity)
+        return *severity >= 11;
+    return sqlState.rfind("01", 0) != 0;
+}
+
+bool Diagnostic::EndsBatch() const
+{
+    // Connection exceptions, timeouts and cancellation; and the driver's own failures, which carry no number.
+    if (sqlState.rfind("08", 0) == 0 || sqlState == "HYT00" || sqlState == "HYT01" || sqlState == "HY008")
+        return true;
+    return native == 0 && IsError();
+}
+
+OdbcError::OdbcError(std::vector<Diagnostic> records, std::vector<std::string> notes)
+    : Error(FirstNumber(records), Describe(records, notes)), m_records(std::move(records)), m_notes(std::move(notes))
+{
+}
+
+}  // namespace tallyrun::odbc

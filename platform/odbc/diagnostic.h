@@ -1,0 +1,46 @@
+// Diagnostic records of the ODBC calls (driver errors and server messages alike) and the error that keeps them.
+#pragma once
+
+#include "platform/core/error.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tallyrun::odbc {
+
+struct Diagnostic {
+    std::string sqlState;           // five characters, e.g. "42000"
+    long native = 0;                // the server's message number for server messages
+    std::string text;               // as the driver gave it, "[vendor][component]" prefixes included
+    std::optional<int> severity;    // the fields below only where the driver exposes them
+    std::optional<int> state;
+    std::optional<int> line;
+    std::string server;
+    std::string procedure;
+
+    // The text without the driver's "[vendor][component]" prefixes.
+    std::string Message() const;
+    // Severity 11 or more; where the driver does not tell the severity, anything but a warning (class 01).
+    bool IsError() const;
+    // A failure of the connection or the driver rather than of the SQL: the batch cannot go on.
+    bool EndsBatch() const;
+};
+
+// Error number raised when no record carries one: the number Windows' ODBC layer uses for "ODBC call failed".
+inline constexpr long OdbcCallFailed = 3146;
+
+class OdbcError : public Error {
+public:
+    // `notes` explain the records further (e.g. why a Kerberos login failed); they follow the records' texts.
+    explicit OdbcError(std::vector<Diagnostic> records, std::vector<std::string> notes = {});
+
+    const std::vector<Diagnostic>& Records() const noexcept { return m_records; }
+    const std::vector<std::string>& Notes() const noexcept { return m_notes; }
+
+private:
+    std::vector<Diagnostic> m_records;
+    std::vector<std::string> m_notes;
+};
+
+}  // namespace tallyrun::odbc

@@ -1,0 +1,79 @@
+#include "platform/odbc/driver.h"
+
+#include "platform/core/error.h"
+#include "platform/odbc/handles.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <filesystem>
+
+namespace tallyrun::odbc {
+namespace {
+
+struct Known {
+    const char* name;
+    DriverKind kind;
+};
+
+// In order of preference.
+constexpr std::array<Known, 3> KnownDrivers{{
+    {"ODBC Driver 18 for SQL Server", DriverKind::Microsoft},
+    {"ODBC Driver 17 for SQL Server", DriverKind::Microsoft},
+    {"FreeTDS", DriverKind::FreeTds},
+}};
+
+bool EqualsNoCase(const std::string& a, const std::string& b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::vector<std::string> RegisteredDrivers()
+{
+    Environment environment;
+    std::vector<std::string> names;
+    SQLUSMALLINT direction = SQL_FETCH_FIRST;
+    for (;;) {
+        SQLWCHAR description[256] = {};
+        SQLWCHAR attributes[1024] = {};
+        SQLSMALLINT descriptionLength = 0;
+        SQLSMALLINT attributesLength = 0;
+        const SQLRETURN rc = SQLDriversW(environment.Get(), direction, description, std::size(description),
+                                         &descriptionLength, attributes, std::size(attributes), &attributesLength);
+        if (!SQL_SUCCEEDED(rc))
+            break;
+        names.push_back(FromWide(description, std::min<std::size_t>(descriptionLength, std::size(description) - 1)));
+        direction = SQL_FETCH_NEXT;
+    }
+    return names;
+}
+
+}  // namespace
+
+Driver ChooseDriver(const std::vector<std::string>& registered,
+                    const std::function<bool(const std::string&)>& fileExists)
+{
+    for (const auto& known : KnownDrivers) {
+        const auto found = std::find_if(registered.begin(), registered.end(),
+                                        [&](const std::string& name) { return EqualsNoCase(name, known.name); });
+        if (found != registered.end())
+            return {known.kind, *found};
+    }
+    if (fileExists(FreeTdsDebianLibrary))
+        return {DriverKind::FreeTds, FreeTdsDebianLibrary};
+    throw Error(errc::CannotCreateObject,
+                "No ODBC driver for SQL Server is installed. Install FreeTDS's driver (on Debian: apt-get install "
+                "tdsodbc) or Microsoft's \"ODBC Driver 18 for SQL Server\".");
+}
+
+Driver FindInstalledDriver()
+{
+    return ChooseDriver(RegisteredDrivers(), [](const std::string& path) {
+        std::error_code ignored;
+        return std::filesystem::is_regular_file(path, ignored);
+    });
+}
+
+}  // namespace tallyrun::odbc

@@ -1,0 +1,214 @@
+#include "platform/odbc/kerberos_check.h"
+
+#include <krb5.h>
+#include <netdb.h>
+#include <sys/socket.h>
+
+#include <ctime>
+#include <memory>
+
+namespace tallyrun::odbc {
+namespace {
+
+class Context {
+public:
+    Context() { m_status = krb5_init_context(&m_context); }
+    ~Context()
+    {
+        if (m_status == 0)
+            krb5_free_context(m_context);
+    }
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    krb5_error_code Status() const { return m_status; }
+    krb5_context Get() const { return m_context; }
+
+    std::string Message(krb5_error_code code) const
+    {
+        const char* text = krb5_get_error_message(m_context, code);
+        std::string message = text ? text : "unknown Kerberos error";
+        krb5_free_error_message(m_context, text);
+        return message;
+    }
+
+private:
+    krb5_context m_context = nullptr;
+    krb5_error_code m_status;
+};
+
+// Frees a Kerberos object with the context it came from.
+template <class T, void (*Free)(krb5_context, T)>
+class Owned {
+public:
+    explicit Owned(const Context& context) : m_context(context.Get()) {}
+    ~Owned()
+    {
+        if (m_value)
+            Free(m_context, m_value);
+    }
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
+
+    T* Out() { return &m_value; }
+    T Get() const { return m_value; }
+
+private:
+    krb5_context m_context;
+    T m_value = nullptr;
+};
+
+void CloseCache(krb5_context context, krb5_ccache cache)
+{
+    krb5_cc_close(context, cache);
+}
+
+void FreeCredentials(krb5_context context, krb5_creds* credentials)
+{
+    krb5_free_creds(context, credentials);
+}
+
+using Cache = Owned<krb5_ccache, CloseCache>;
+using Principal = Owned<krb5_principal, krb5_free_principal>;
+using Credentials = Owned<krb5_creds*, FreeCredentials>;
+
+// Frees the contents of a krb5_creds that lives on the stack.
+class CredentialContents {
+public:
+    CredentialContents(const Context& context) : m_context(context.Get()) {}
+    ~CredentialContents() { krb5_free_cred_contents(m_context, &m_value); }
+    CredentialContents(const CredentialContents&) = delete;
+    CredentialContents& operator=(const CredentialContents&) = delete;
+    krb5_creds* Get() { return &m_value; }
+
+private:
+    krb5_context m_context;
+    krb5_creds m_value{};
+};
+
+std::string Unparse(const Context& context, krb5_const_principal principal)
+{
+    char* name = nullptr;
+    if (krb5_unparse_name(context.Get(), principal, &name) != 0)
+        return "(unreadable principal)";
+    std::string text = name;
+    krb5_free_unparsed_name(context.Get(), name);
+    return text;
+}
+
+std::string CacheName(const Context& context, krb5_ccache cache)
+{
+    char* name = nullptr;
+    if (krb5_cc_get_full_name(context.Get(), cache, &name) != 0)
+        return "(unnamed)";
+    std::string text = name;
+    krb5_free_string(context.Get(), name);
+    return text;
+}
+
+std::string LocalTime(krb5_timestamp when)
+{
+    // Kerberos timestamps are unsigned 32-bit seconds in practice (they pass 2038).
+    const std::time_t seconds = static_cast<std::time_t>(static_cast<std::uint32_t>(when));
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+bool Expired(krb5_timestamp end)
+{
+    return static_cast<std::uint32_t>(end) <= static_cast<std::uint32_t>(std::time(nullptr));
+}
+
+}  // namespace
+
+std::string ServicePrincipalName(const std::string& host, std::uint16_t port)
+{
+    std::string name = host;
+    if (host.find('.') == std::string::npos) {
+        addrinfo hints{};
+        hints.ai_family = AF_UNSPEC;
+        hints.ai_flags = AI_V4MAPPED | AI_ADDRCONFIG | AI_CANONNAME;
+        addrinfo* found = nullptr;
+        if (getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0) {
+            if (found->ai_canonname && std::string(found->ai_canonname).find('.') != std::string::npos)
+                name = found->ai_canonname;
+            freeaddrinfo(found);
+        }
+    }
+    return "MSSQLSvc/" + name + ":" + std::to_string(port);
+}
+
+std::optional<std::string> FindKerberosProblem(const std::optional<std::string>& servicePrincipal)
+{
+    Context context;
+    if (context.Status() != 0)
+        return "Kerberos cannot be used here: its configuration could not be read (error "
+               + std::to_string(context.Status()) + ").";
+
+    Cache cache(context);
+    if (const auto code = krb5_cc_default(context.Get(), cache.Out()))
+        return "There is no Kerberos credential cache (" + context.Message(code) + "). Run kinit to get a ticket.";
+
+    Principal client(context);
+    if (const auto code = krb5_cc_get_principal(context.Get(), cache.Get(), client.Out()))
+        return "There is no Kerberos ticket in " + CacheName(context, cache.Get()) + " (" + context.Message(code)
+               + "). Run kinit to get one.";
+    const std::string clientName = Unparse(context, client.Get());
+
+    // The ticket-granting ticket of the client's own realm: every service ticket is bought with it.
+    const krb5_data* realm = krb5_princ_realm(context.Get(), client.Get());
+    Principal tgs(context);
+    if (krb5_build_principal_ext(context.Get(), tgs.Out(), realm->length, realm->data, KRB5_TGS_NAME_SIZE,
+                                 KRB5_TGS_NAME, realm->length, realm->data, 0)
+        == 0) {
+        CredentialContents match(context);
+        match.Get()->client = client.Get();
+        match.Get()->server = tgs.Get();
+        CredentialContents tgt(context);
+        const auto code = krb5_cc_retrieve_cred(context.Get(), cache.Get(), 0, match.Get(), tgt.Get());
+        match.Get()->client = nullptr;  // borrowed: owned by `client` and `tgs`
+        match.Get()->server = nullptr;
+        if (code != 0)
+            return "The Kerberos cache " + CacheName(context, cache.Get()) + " holds no ticket-granting ticket for "
+                   + clientName + ". Run kinit to get one.";
+        if (Expired(tgt.Get()->times.endtime))
+            return "The Kerberos ticket of " + clientName + " expired at " + LocalTime(tgt.Get()->times.endtime)
+                   + ". Run kinit to renew it.";
+    }
+
+    if (!servicePrincipal)
+        return std::nullopt;
+
+    Principal service(context);
+    if (const auto code = krb5_parse_name(context.Get(), servicePrincipal->c_str(), service.Out()))
+        return "The service principal " + *servicePrincipal + " is not a valid Kerberos name ("
+               + context.Message(code) + ").";
+    const std::string serviceName = Unparse(context, service.Get());
+
+    CredentialContents request(context);
+    request.Get()->client = client.Get();
+    request.Get()->server = service.Get();
+    Credentials ticket(context);
+    const auto code = krb5_get_credentials(context.Get(), KRB5_GC_NO_STORE, cache.Get(), request.Get(), ticket.Out());
+    request.Get()->client = nullptr;
+    request.Get()->server = nullptr;
+    switch (code) {
+    case 0:
+        return std::nullopt;
+    case KRB5KDC_ERR_S_PRINCIPAL_UNKNOWN:
+        return "The Kerberos KDC does not know the service principal " + serviceName
+               + ": register that SPN for the SQL Server's service account (on Windows: setspn -S).";
+    case KRB5KRB_AP_ERR_TKT_EXPIRED:
+        return "The Kerberos ticket of " + clientName + " has expired. Run kinit to renew it.";
+    case KRB5_KDC_UNREACH:
+        return "No Kerberos KDC could be reached to get a ticket for " + serviceName + " ("
+               + context.Message(code) + ").";
+    default:
+        return "Kerberos could not get a ticket for " + serviceName + ": " + context.Message(code) + ".";
+    }
+}
+
+}  // namespace tallyrun::odbc

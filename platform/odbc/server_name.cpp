@@ -1,0 +1,151 @@
+#include "platform/odbc/server_name.h"
+
+#include "platform/core/error.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace tallyrun::odbc {
+namespace {
+
+[[noreturn]] void Refuse(std::string_view text, const std::string& reason)
+{
+    throw Error(errc::InvalidArgument,
+                "\"" + std::string(text) + "\" is not a server name: " + reason
+                    + ". Type host, host\\instance, host,port or tcp:host,port, or (local) for this machine.");
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+bool IsAsciiAlnum(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// Names the first character no form of server name can hold, so the message points at the actual mistake.
+std::optional<std::string> ForbiddenCharacter(std::string_view text)
+{
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (IsAsciiAlnum(c) || std::string_view(".-_\\,:()$#").find(c) != std::string_view::npos)
+            continue;
+        if (c == ' ' || c == '\t')
+            return "it contains a space";
+        if (c == '"' || c == '\'')
+            return "it contains a quote";
+        if (c == '{' || c == '}')
+            return "it contains a brace";
+        if (c == ';')
+            return "it contains a semicolon";
+        if (u < 0x20 || u == 0x7F)
+            return "it contains a control character";
+        if (u >= 0x80)
+            return "it contains a character outside ASCII";
+        return std::string("it contains the character '") + c + "'";
+    }
+    return std::nullopt;
+}
+
+std::uint16_t ParsePort(std::string_view text, std::string_view port)
+{
+    if (port.empty())
+        Refuse(text, "the port after the comma is missing");
+    const bool digits = std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; });
+    long value = 0;
+    if (digits && port.size() <= 5)
+        for (char c : port)
+            value = value * 10 + (c - '0');
+    if (!digits || port.size() > 5 || value < 1 || value > 65535)
+        Refuse(text, "the port \"" + std::string(port) + "\" is not a number from 1 to 65535");
+    return static_cast<std::uint16_t>(value);
+}
+
+void CheckInstance(std::string_view text, std::string_view instance)
+{
+    if (instance.empty())
+        Refuse(text, "the instance name after the backslash is missing");
+    if (instance.size() > 16)
+        Refuse(text, "the instance name is longer than 16 characters");
+    const char first = instance.front();
+    if (!(std::isalpha(static_cast<unsigned char>(first)) || first == '_' || first == '#'))
+        Refuse(text, "an instance name starts with a letter, '_' or '#'");
+    for (char c : instance)
+        if (!(IsAsciiAlnum(c) || c == '_' || c == '$' || c == '#'))
+            Refuse(text, std::string("the instance name cannot hold '") + c + "'");
+}
+
+void CheckHost(std::string_view text, std::string_view host)
+{
+    if (host.empty())
+        Refuse(text, "the host name is missing");
+    if (host.size() > 253)
+        Refuse(text, "the host name is longer than 253 characters");
+    std::size_t start = 0;
+    while (start <= host.size()) {
+        const std::size_t dot = std::min(host.find('.', start), host.size());
+        const std::string_view label = host.substr(start, dot - start);
+        if (label.empty())
+            Refuse(text, "the host name has an empty part between dots");
+        if (label.size() > 63)
+            Refuse(text, "a part of the host name is longer than 63 characters");
+        if (label.front() == '-' || label.back() == '-')
+            Refuse(text, "a part of the host name starts or ends with '-'");
+        for (char c : label)
+            if (!(IsAsciiAlnum(c) || c == '-' || c == '_'))
+                Refuse(text, std::string("a host name cannot hold '") + c + "'");
+        start = dot + 1;
+    }
+}
+
+}  // namespace
+
+ServerAddress ParseServerName(std::string_view text)
+{
+    if (text.empty())
+        throw Error(errc::InvalidArgument, "No server name was given.");
+    if (auto reason = ForbiddenCharacter(text))
+        Refuse(text, *reason);
+
+    std::string_view rest = text;
+    if (const auto colon = rest.find(':'); colon != std::string_view::npos) {
+        if (!EqualsNoCase(rest.substr(0, colon), "tcp"))
+            Refuse(text, "only TCP connections are supported, and \"" + std::string(rest.substr(0, colon + 1))
+                             + "\" is not the tcp: prefix");
+        rest.remove_prefix(colon + 1);
+        if (rest.find(':') != std::string_view::npos)
+            Refuse(text, "it holds more than one ':'");
+    }
+
+    ServerAddress address;
+    if (const auto comma = rest.find(','); comma != std::string_view::npos) {
+        if (rest.find(',', comma + 1) != std::string_view::npos)
+            Refuse(text, "it holds more than one comma");
+        address.port = ParsePort(text, rest.substr(comma + 1));
+        rest = rest.substr(0, comma);
+    }
+    if (const auto slash = rest.find('\\'); slash != std::string_view::npos) {
+        if (rest.find('\\', slash + 1) != std::string_view::npos)
+            Refuse(text, "it holds more than one backslash");
+        address.instance = std::string(rest.substr(slash + 1));
+        CheckInstance(text, address.instance);
+        rest = rest.substr(0, slash);
+    }
+
+    if (rest == "." || EqualsNoCase(rest, "(local)") || EqualsNoCase(rest, "localhost")) {
+        address.local = true;
+        address.host = "localhost";
+        return address;
+    }
+    if (rest.find_first_of("()$#") != std::string_view::npos)
+        Refuse(text, "a host name cannot hold '(', ')', '$' or '#'");
+    CheckHost(text, rest);
+    address.host = std::string(rest);
+    return address;
+}
+
+}  // namespace tallyrun::odbc

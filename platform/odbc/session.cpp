@@ -1,0 +1,277 @@
+#include "platform/odbc/session.h"
+
+#include "platform/odbc/connect_failure.h"
+#include "platform/odbc/connection_string.h"
+#include "platform/odbc/driver_fields.h"
+#include "platform/odbc/handles.h"
+#include "platform/odbc/server_name.h"
+#include "platform/odbc/utf16.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tallyrun::odbc {
+namespace {
+
+bool IsNumeric(SQLSMALLINT sqlType)
+{
+    switch (sqlType) {
+    case SQL_TINYINT: case SQL_SMALLINT: case SQL_INTEGER: case SQL_BIGINT: case SQL_DECIMAL: case SQL_NUMERIC:
+    case SQL_REAL: case SQL_FLOAT: case SQL_DOUBLE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+SQLPOINTER IntegerAttribute(std::chrono::seconds value)
+{
+    return reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max<long long>(value.count(), 0)));
+}
+
+}  // namespace
+
+struct Session::Shared {
+    Driver driver;
+    std::chrono::seconds queryTimeout;
+    Environment environment;
+    Connection connection{environment};
+    std::vector<Diagnostic> loginMessages;
+
+    Shared(const Driver& chosen, std::chrono::seconds timeout) : driver(chosen), queryTimeout(timeout) {}
+};
+
+struct Batch::State {
+    std::shared_ptr<Session::Shared> shared;
+    Handle statement;
+    SQLRETURN executed;
+    bool started = false;
+    bool finished = false;
+    std::vector<Column> columns;
+    Row row;
+    long long rowsFetched = 0;
+    std::vector<Diagnostic> messages;
+    bool hadError = false;
+
+    explicit State(std::shared_ptr<Session::Shared> owner)
+        : shared(std::move(owner)), statement(SQL_HANDLE_STMT, shared->connection.Get()), executed(SQL_SUCCESS)
+    {
+    }
+
+    // Gathers the records a call left; raises when one of them means the batch cannot go on.
+    void Absorb(SQLRETURN rc)
+    {
+        if (rc == SQL_SUCCESS || rc == SQL_NO_DATA)
+            return;
+        if (rc == SQL_INVALID_HANDLE)
+            throw Error(OdbcCallFailed, "An ODBC call was given an invalid handle.");
+        auto records = ReadDiagnostics(statement);
+        AddDriverFields(shared->connection.Get(), statement.Get(), shared->driver.kind, records);
+        if (rc == SQL_ERROR
+            && (records.empty()
+                || std::any_of(records.begin(), records.end(), [](const Diagnostic& d) { return d.EndsBatch(); })))
+            throw OdbcError(std::move(records));
+        for (auto& record : records) {
+            hadError = hadError || record.IsError();
+            messages.push_back(std::move(record));
+        }
+    }
+
+    void LoadColumns()
+    {
+        columns.clear();
+        SQLSMALLINT count = 0;
+        Absorb(SQLNumResultCols(statement.Get(), &count));
+        for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(std::max<SQLSMALLINT>(count, 0)); ++i) {
+            SQLWCHAR name[256] = {};
+            SQLSMALLINT nameLength = 0;
+            SQLSMALLINT type = 0;
+            SQLULEN size = 0;
+            SQLSMALLINT digits = 0;
+            SQLSMALLINT nullable = 0;
+            Absorb(SQLDescribeColW(statement.Get(), i, name, std::size(name), &nameLength, &type, &size, &digits,
+                                   &nullable));
+            SQLLEN display = 0;
+            Absorb(SQLColAttributeW(statement.Get(), i, SQL_DESC_DISPLAY_SIZE, nullptr, 0, nullptr, &display));
+            columns.push_back({FromWide(name, std::min<std::size_t>(std::max<SQLSMALLINT>(nameLength, 0),
+                                                                     std::size(name) - 1)),
+                               type, static_cast<long>(display), IsNumeric(type)});
+        }
+        rowsFetched = 0;
+        row.clear();
+    }
+
+    std::optional<std::string> ReadValue(SQLUSMALLINT column)
+    {
+        std::u16string value;
+        SQLWCHAR buffer[2048];
+        constexpr SQLLEN capacity = sizeof buffer;
+        for (;;) {
+            SQLLEN indicator = 0;
+            const SQLRETURN rc = SQLGetData(statement.Get(), column, SQL_C_WCHAR, buffer, capacity, &indicator);
+            if (rc == SQL_NO_DATA)
+                break;
+            if (rc == SQL_ERROR)
+                throw OdbcError(ReadDiagnostics(statement));
+            if (indicator == SQL_NULL_DATA)
+                return std::nullopt;
+            const bool truncated = indicator == SQL_NO_TOTAL || indicator > capacity - SQLLEN(sizeof(SQLWCHAR));
+            const std::size_t units =
+                truncated ? std::size(buffer) - 1 : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
+            value.append(buffer, buffer + units);
+            if (rc == SQL_SUCCESS || !truncated)
+                break;
+        }
+        return ToUtf8(value);
+    }
+};
+
+Batch::Batch(std::unique_ptr<State> state) : m_state(std::move(state)) {}
+Batch::~Batch() = default;
+Batch::Batch(Batch&&) noexcept = default;
+Batch& Batch::operator=(Batch&&) noexcept = default;
+
+bool Batch::NextResult()
+{
+    State& s = *m_state;
+    if (s.finished)
+        return false;
+    SQLRETURN rc;
+    if (!s.started) {
+        s.started = true;
+        rc = s.executed;
+        // A batch whose statement touched no rows still has that statement's result to report.
+        if (rc == SQL_NO_DATA)
+            rc = SQL_SUCCESS;
+    } else {
+        rc = SQLMoreResults(s.statement.Get());
+        s.Absorb(rc);
+    }
+    // After an error the driver manager no longer hands out results; the messages are all there is.
+    if (rc == SQL_NO_DATA || rc == SQL_ERROR) {
+        s.finished = true;
+        s.columns.clear();
+        return false;
+    }
+    s.LoadColumns();
+    return true;
+}
+
+const std::vector<Column>& Batch::Columns() const
+{
+    return m_state->columns;
+}
+
+bool Batch::NextRow()
+{
+    State& s = *m_state;
+    if (s.finished || s.columns.empty())
+        return false;
+    const SQLRETURN rc = SQLFetch(s.statement.Get());
+    s.Absorb(rc);
+    if (rc == SQL_NO_DATA || rc == SQL_ERROR)
+        return false;
+    s.row.clear();
+    for (SQLUSMALLINT i = 1; i <= s.columns.size(); ++i)
+        s.row.push_back(s.ReadValue(i));
+    ++s.rowsFetched;
+    return true;
+}
+
+const Row& Batch::CurrentRow() const
+{
+    return m_state->row;
+}
+
+long long Batch::RowsFetched() const
+{
+    return m_state->rowsFetched;
+}
+
+long long Batch::RowCount() const
+{
+    SQLLEN count = -1;
+    if (!SQL_SUCCEEDED(SQLRowCount(m_state->statement.Get(), &count)))
+        return -1;
+    return count;
+}
+
+std::vector<Diagnostic> Batch::TakeMessages()
+{
+    return std::exchange(m_state->messages, {});
+}
+
+bool Batch::HadError() const
+{
+    return m_state->hadError;
+}
+
+Session::Session(const ConnectOptions& options)
+{
+    const ServerAddress address = ParseServerName(options.server);
+    const Driver driver = options.driver ? *options.driver : FindInstalledDriver();
+    auto shared = std::make_shared<Shared>(driver, options.queryTimeout);
+    const SQLHDBC dbc = shared->connection.Get();
+
+    SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(options.loginTimeout), 0);
+    WideString text = ToWide(BuildConnectionString(driver, address, options));
+    SQLWCHAR completed[1024] = {};
+    SQLSMALLINT completedLength = 0;
+    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
+                                           completed, std::size(completed), &completedLength, SQL_DRIVER_NOPROMPT);
+    std::fill(text.begin(), text.end(), SQLWCHAR(0));  // it may hold a password
+    if (!SQL_SUCCEEDED(rc)) {
+        auto records = ReadDiagnostics(shared->connection.GetHandle());
+        auto notes = ExplainConnectFailure(address, options, records);
+        throw OdbcError(std::move(records), std::move(notes));
+    }
+    shared->connection.MarkConnected();
+    if (rc == SQL_SUCCESS_WITH_INFO)
+        shared->loginMessages = ReadDiagnostics(shared->connection.GetHandle());
+    m_shared = std::move(shared);
+}
+
+Session::~Session() = default;
+Session::Session(Session&&) noexcept = default;
+Session& Session::operator=(Session&&) noexcept = default;
+
+const std::vector<Diagnostic>& Session::LoginMessages() const
+{
+    return m_shared->loginMessages;
+}
+
+Batch Session::Execute(std::string_view sql)
+{
+    auto state = std::make_unique<Batch::State>(m_shared);
+    if (m_shared->queryTimeout.count() > 0)
+        state->Absorb(SQLSetStmtAttrW(state->statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
+                                      IntegerAttribute(m_shared->queryTimeout), 0));
+    WideString text = ToWide(sql);
+    state->executed = SQLExecDirectW(state->statement.Get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+    state->Absorb(state->executed);
+    return Batch(std::move(state));
+}
+
+QueryResult Query(Session& session, std::string_view sql)
+{
+    QueryResult result;
+    Batch batch = session.Execute(sql);
+    bool first = true;
+    while (batch.NextResult()) {
+        if (first && !batch.Columns().empty()) {
+            first = false;
+            result.columns = batch.Columns();
+            while (batch.NextRow())
+                result.rows.push_back(batch.CurrentRow());
+        }
+    }
+    result.messages = batch.TakeMessages();
+    std::vector<Diagnostic> errors;
+    std::copy_if(result.messages.begin(), result.messages.end(), std::back_inserter(errors),
+                 [](const Diagnostic& d) { return d.IsError(); });
+    if (!errors.empty())
+        throw OdbcError(std::move(errors));
+    return result;
+}
+
+}  // namespace tallyrun::odbc

@@ -1,0 +1,85 @@
+#include "child_process.h"
+#include "tds_standin.h"
+
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace tallyrun::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Every failure must end well within the login timeout plus this (the machine is shared and slow at times).
+constexpr auto Margin = 5s;
+
+ChildOutcome Osql(std::uint16_t port, std::chrono::seconds loginTimeout, std::vector<std::string> environment = {})
+{
+    return RunChild({OSQL_PATH, "-S", "127.0.0.1," + std::to_string(port), "-E", "-b", "-l",
+                     std::to_string(loginTimeout.count()), "-Q", "DBCC UPDATEUSAGE('Sales')"},
+                    environment, loginTimeout + 60s);
+}
+
+std::uint16_t PortNobodyListensOn()
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
+void ExpectFailure(const ChildOutcome& run, std::chrono::seconds loginTimeout, const std::string& cause)
+{
+    EXPECT_TRUE(run.finished);
+    EXPECT_EQ(run.exitStatus, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(cause), std::string::npos) << run.err;
+    EXPECT_LT(run.elapsed, loginTimeout + Margin);
+}
+
+TEST(OsqlFailure, WithoutATicketSaysToRunKinit)
+{
+    TdsStandIn server;
+    const std::string noCache = std::string("KRB5CCNAME=FILE:") + std::getenv("TALLYRUN_TEST_KDC_DIR") + "/none";
+    const auto run = Osql(server.Port(), 5s, {noCache});
+    ExpectFailure(run, 5s, "Run kinit");
+    EXPECT_EQ(server.SuccessfulLogins(), 0);
+}
+
+TEST(OsqlFailure, NamesTheServicePrincipalTheKdcDoesNotKnow)
+{
+    TdsStandIn::Options options;
+    options.registerServicePrincipal = false;
+    TdsStandIn server(options);
+    const auto run = Osql(server.Port(), 5s);
+    ExpectFailure(run, 5s, "does not know the service principal MSSQLSvc/127.0.0.1:" + std::to_string(server.Port()));
+}
+
+TEST(OsqlFailure, SaysTheConnectionWasRefusedWhenNothingListens)
+{
+    const auto port = PortNobodyListensOn();
+    const auto run = Osql(port, 5s);
+    ExpectFailure(run, 5s, "connection to 127.0.0.1 port " + std::to_string(port) + " was refused");
+}
+
+TEST(OsqlFailure, GivesUpOnASilentServerAtTheLoginTimeout)
+{
+    TdsStandIn::Options options;
+    options.mode = TdsStandIn::Mode::Silent;
+    TdsStandIn server(options);
+    const auto run = Osql(server.Port(), 2s);
+    ExpectFailure(run, 2s, "did not answer within the login timeout of 2 seconds");
+    EXPECT_GE(run.elapsed, 2s - 100ms);
+}
+
+}  // namespace
+}  // namespace tallyrun::testing

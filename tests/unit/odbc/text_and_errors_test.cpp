@@ -1,0 +1,76 @@
+#include "platform/odbc/diagnostic.h"
+#include "platform/odbc/utf16.h"
+
+#include <gtest/gtest.h>
+
+namespace tallyrun::odbc {
+namespace {
+
+Diagnostic Record(const char* sqlState, long native, const char* text)
+{
+    Diagnostic record;
+    record.sqlState = sqlState;
+    record.native = native;
+    record.text = text;
+    return record;
+}
+
+TEST(Utf16, RoundTripsTextOutsideAscii)
+{
+    const std::string text = "Ünïcødé Σ 数据库 \xF0\x9F\x98\x80";  // the last one needs a surrogate pair
+    const std::u16string wide = ToUtf16(text);
+    EXPECT_EQ(wide.size(), 16u);
+    EXPECT_EQ(wide[14], 0xD83D);
+    EXPECT_EQ(wide[15], 0xDE00);
+    EXPECT_EQ(ToUtf8(wide), text);
+}
+
+TEST(Utf16, ReplacesMalformedInputInsteadOfStopping)
+{
+    // A stray continuation byte, a truncated sequence, an overlong '/', an encoded surrogate.
+    EXPECT_EQ(ToUtf16("a\x80z"), u"a\uFFFDz");
+    EXPECT_EQ(ToUtf16("a\xC3z"), u"a\uFFFDz");
+    EXPECT_EQ(ToUtf16("\xC0\xAF"), u"\uFFFD");
+    EXPECT_EQ(ToUtf16("\xED\xA0\x80"), u"\uFFFD");
+    EXPECT_EQ(ToUtf8(std::u16string(u"x") + char16_t(0xD800) + u"y"), "x\xEF\xBF\xBDy");
+}
+
+TEST(Diagnostics, MessageDropsTheDriversPrefixes)
+{
+    Diagnostic record;
+    record.text = "[FreeTDS][SQL Server]Cannot open database [Sales]";
+    EXPECT_EQ(record.Message(), "Cannot open database [Sales]");
+}
+
+TEST(Diagnostics, SeverityDecidesErrorsAndSqlStateStandsInForIt)
+{
+    Diagnostic info = Record("01000", 5701, "x");
+    EXPECT_FALSE(info.IsError());
+    Diagnostic error = Record("42000", 50000, "x");
+    EXPECT_TRUE(error.IsError());
+    error.severity = 10;
+    EXPECT_FALSE(error.IsError());
+    info.severity = 11;
+    EXPECT_TRUE(info.IsError());
+
+    EXPECT_FALSE(Record("42S02", 208, "Invalid object name").EndsBatch());
+    EXPECT_TRUE(Record("08S01", 20004, "Read from the server failed").EndsBatch());
+    EXPECT_TRUE(Record("HYT00", 0, "Timeout expired").EndsBatch());
+    EXPECT_TRUE(Record("HY010", 0, "Function sequence error").EndsBatch());
+}
+
+TEST(Diagnostics, ErrorKeepsEveryRecordAndTellsEachTextOnceThenTheNotes)
+{
+    const OdbcError error({Record("08S01", 20009, "[FreeTDS][SQL Server]Unable to connect"),
+                           Record("08S01", 20009, "[FreeTDS][SQL Server]Unable to connect"),
+                           Record("08001", 0, "[FreeTDS][SQL Server]Unable to connect to data source")},
+                          {"The connection was refused."});
+    EXPECT_EQ(error.Records().size(), 3u);
+    EXPECT_EQ(error.Number(), 20009);
+    EXPECT_EQ(error.Description(),
+              "Unable to connect\nUnable to connect to data source\nThe connection was refused.");
+    EXPECT_EQ(OdbcError({Record("08001", 0, "x")}).Number(), OdbcCallFailed);
+}
+
+}  // namespace
+}  // namespace tallyrun::odbc
