@@ -31,6 +31,8 @@ std::unique_ptr<Object> SystemObjectFactory::CreateObject(std::string_view progI
 {
     if (SameProgId(progId, ApplicationProgId))
         return std::make_unique<SystemApplication>(m_settings.serverListing);
+    if (SameProgId(progId, ServerProgId))
+        return std::make_unique<SystemServer>(m_settings.server);
     throw Error(errc::CannotCreateObject,
                 "Cannot create the object \"" + std::string(progId) + "\": no such object is available");
 }

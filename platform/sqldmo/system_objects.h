@@ -3,6 +3,7 @@
 
 #include "platform/core/sqldmo.h"
 #include "platform/sqldmo/application.h"
+#include "platform/sqldmo/server.h"
 
 namespace tallyrun::sqldmo {
 
@@ -11,6 +12,7 @@ std::vector<std::string> StandardServerListing();
 
 struct SystemObjectSettings {
     ServerListing serverListing = StandardServerListing;
+    ServerSettings server;
 };
 
 class SystemObjectFactory : public ObjectFactory {

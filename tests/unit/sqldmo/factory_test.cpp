@@ -12,9 +12,16 @@ namespace {
 
 using namespace std::chrono_literals;
 
+SystemObjectSettings Listing(ServerListing listing)
+{
+    SystemObjectSettings settings;
+    settings.serverListing = std::move(listing);
+    return settings;
+}
+
 TEST(Factory, RefusesUnknownProgIdsReadably)
 {
-    SystemObjectFactory factory(SystemObjectSettings{[] { return std::vector<std::string>{}; }});
+    SystemObjectFactory factory(Listing([] { return std::vector<std::string>{}; }));
     for (const std::string_view progId : {"SQLDMO.Nothing", "", "SQLDMO.Application.9.0"}) {
         try {
             factory.CreateObject(progId);
@@ -43,7 +50,7 @@ TEST(Factory, ApplicationListsTheInstancesThatAnswer)
     targets.targets = {{first.Address(), ssrp::ListRequest::UnicastEx, first.Port()},
                        {second.Address(), ssrp::ListRequest::UnicastEx, second.Port()}};
     targets.timing = {1000ms, 300ms, 5000ms};
-    SystemObjectFactory factory(SystemObjectSettings{[targets] { return ssrp::ListInstances(targets); }});
+    SystemObjectFactory factory(Listing([targets] { return ssrp::ListInstances(targets); }));
 
     const auto application = As<Application>(factory.CreateObject(ApplicationProgId));
     const auto names = As<NameList>(application->ListAvailableSQLServers());
