@@ -3,7 +3,6 @@
 
 #include <QComboBox>
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <exception>
@@ -51,9 +50,6 @@ void GiveFocus(QWidget& widget)
 
 void frm_Main::cmd_ListServers_Click()
 {
-    // Names are gathered first and added in one go, as adding many rows one at a time is slow; whatever was
-    // gathered before a failure is still added, since the rows are kept on that path too.
-    QStringList rows;
     QString description;
     try {
         SetMousePointer(PointerHourglass);
@@ -67,11 +63,9 @@ void frm_Main::cmd_ListServers_Click()
                 const auto names = sqldmo::As<sqldmo::NameList>(std::move(servers));
                 const std::int32_t count = names->Count();
                 for (std::int32_t index = 1; index <= count; ++index)
-                    rows.append(QString::fromStdString(names->Item(index)));
+                    cbo_Servers->addItem(QString::fromStdString(names->Item(index)));
             }
         }
-        cbo_Servers->addItems(rows);
-        rows.clear();
         FinishList(*cbo_Servers);
         return;
     } catch (const Error& error) {
@@ -80,14 +74,12 @@ void frm_Main::cmd_ListServers_Click()
         description = QString::fromUtf8(error.what());
     }
 
-    Attempt([&] { cbo_Servers->addItems(rows); });
     ReportListFailure(description);
 }
 
 void frm_Main::cmd_ListDBs_Click()
 {
     std::unique_ptr<sqldmo::SQLServer> server;
-    QStringList rows;
     QString description;
     try {
         SetMousePointer(PointerHourglass);
@@ -101,11 +93,9 @@ void frm_Main::cmd_ListDBs_Click()
             for (std::int32_t index = 1; index <= count; ++index) {
                 const auto database = databases->Item(index);
                 if (!database->SystemObject())
-                    rows.append(QString::fromStdString(database->Name()));
+                    cbo_DBs->addItem(QString::fromStdString(database->Name()));
             }
         }
-        cbo_DBs->addItems(rows);
-        rows.clear();
         server->Disconnect();
         server.reset();
         FinishList(*cbo_DBs);
@@ -116,7 +106,6 @@ void frm_Main::cmd_ListDBs_Click()
         description = QString::fromUtf8(error.what());
     }
 
-    Attempt([&] { cbo_DBs->addItems(rows); });
     if (server) {
         Attempt([&] { server->Disconnect(); });
         server.reset();
