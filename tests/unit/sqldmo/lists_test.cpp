@@ -37,15 +37,5 @@ TEST(DatabaseList, WalksEntriesInOrderWithTheirSystemFlag)
     EXPECT_THROW(databases.Item(4), Error);
 }
 
-TEST(DatabaseList, ADatabaseOutlivesTheListItCameFrom)
-{
-    std::unique_ptr<Database> kept;
-    {
-        const DatabaseList databases({{"Sales", false}});
-        kept = databases.Item(1);
-    }
-    EXPECT_EQ(kept->Name(), "Sales");
-}
-
 }  // namespace
 }  // namespace tallyrun::sqldmo
