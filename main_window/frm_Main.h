@@ -39,6 +39,8 @@ private:
     void cmd_ListServers_Click();
     void cmd_ListDBs_Click();
     void ShowDropDown(QComboBox& combo);
+    void FinishList(QComboBox& combo);
+    void ReportListFailure(const QString& description);
 
     void CreateControls();
     void FitFontToCaptions();

@@ -1,0 +1,41 @@
+#include "platform/sqldmo/database_list.h"
+#include "platform/sqldmo/name_list.h"
+
+#include <gtest/gtest.h>
+
+namespace tallyrun::sqldmo {
+namespace {
+
+TEST(NameList, ItemsAreOneBasedAndBoundsAreChecked)
+{
+    const StringNameList names({"alpha", "beta\\SQL2019"});
+    ASSERT_EQ(names.Count(), 2);
+    EXPECT_EQ(names.TypeName(), "NameList");
+    EXPECT_EQ(names.Item(1), "alpha");
+    EXPECT_EQ(names.Item(2), "beta\\SQL2019");
+    for (const std::int32_t outside : {0, 3, -1}) {
+        try {
+            names.Item(outside);
+            ADD_FAILURE() << "index " << outside << " was accepted";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Number(), errc::InvalidArgument);
+            EXPECT_NE(error.Description().find(std::to_string(outside)), std::string::npos) << error.Description();
+        }
+    }
+}
+
+TEST(DatabaseList, WalksEntriesInOrderWithTheirSystemFlag)
+{
+    const DatabaseList databases({{"master", true}, {"Sales", false}, {"Ünïcode", false}});
+    ASSERT_EQ(databases.Count(), 3);
+    EXPECT_EQ(databases.Item(1)->Name(), "master");
+    EXPECT_TRUE(databases.Item(1)->SystemObject());
+    EXPECT_EQ(databases.Item(2)->Name(), "Sales");
+    EXPECT_FALSE(databases.Item(2)->SystemObject());
+    EXPECT_EQ(databases.Item(3)->Name(), "Ünïcode");
+    EXPECT_THROW(databases.Item(0), Error);
+    EXPECT_THROW(databases.Item(4), Error);
+}
+
+}  // namespace
+}  // namespace tallyrun::sqldmo
