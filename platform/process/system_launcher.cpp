@@ -58,11 +58,10 @@ Error SystemError(int number, const std::string& what)
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
 
     const int devNull = ::open("/dev/null", O_RDWR);
-    if (devNull >= 0) {
-        for (int target = STDIN_FILENO; target <= STDERR_FILENO; ++target) {
-            if (devNull != target && ::dup2(devNull, target) < 0)
-                break;
-        }
+    bool ready = devNull >= 0;
+    for (int target = STDIN_FILENO; ready && target <= STDERR_FILENO; ++target)
+        ready = devNull == target || ::dup2(devNull, target) >= 0;
+    if (ready) {
         if (devNull > STDERR_FILENO)
             ::close(devNull);
         // Nothing of ours beyond the standard three belongs to the client.
@@ -109,8 +108,9 @@ std::filesystem::path SystemLauncher::FindProgram(const std::string& program) co
                 return directory / name;
         }
     }
-    throw Error(ENOENT, "Cannot start " + Quoted(program) + ": no program of that name was found in " +
-                            m_firstDirectory.string() + " or on the search path.");
+    const std::string beside = m_firstDirectory.empty() ? "" : " in " + m_firstDirectory.string() + " or";
+    throw Error(ENOENT, "Cannot start " + Quoted(program) + ": no program of that name was found" + beside +
+                            " on the search path.");
 }
 
 void SystemLauncher::ReapEnded()

@@ -37,7 +37,8 @@ private slots:
                                                "DBCC UPDATEUSAGE('<Database Name>') WITH NO_INFOMSGS, COUNT_ROWS"};
         QTest::newRow("mended") << QStringLiteral("HOST\\INST") << QStringLiteral("O'Brien \u00e9t\u00e9")
                                 << Words{"osql", "-S", "HOST\\INST", "-E", "-Q",
-                                         "DBCC UPDATEUSAGE(N'O''Brien \xC3\xA9t\xC3\xA9') WITH NO_INFOMSGS, COUNT_ROWS"};
+                                         "DBCC UPDATEUSAGE(N'O''Brien \xC3\xA9t\xC3\xA9') WITH NO_INFOMSGS, "
+                                         "COUNT_ROWS"};
     }
 
     void clientReceivesTheComposedArguments()

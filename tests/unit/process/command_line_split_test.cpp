@@ -10,7 +10,8 @@ using Words = std::vector<std::string>;
 TEST(SplitCommandLine, ProgramNameKnowsOnlyGroupingQuotes)
 {
     EXPECT_EQ(SplitCommandLine("osql"), Words{"osql"});
-    EXPECT_EQ(SplitCommandLine(R"("C:\Program Files\osql.exe" -S x)"), (Words{R"(C:\Program Files\osql.exe)", "-S", "x"}));
+    EXPECT_EQ(SplitCommandLine(R"("C:\Program Files\osql.exe" -S x)"),
+              (Words{R"(C:\Program Files\osql.exe)", "-S", "x"}));
     EXPECT_EQ(SplitCommandLine(R"(a\"b c" d)"), (Words{R"(a\b c)", "d"}));
     EXPECT_EQ(SplitCommandLine(" osql -S"), (Words{"", "osql", "-S"}));
 }
@@ -34,7 +35,8 @@ TEST(SplitCommandLine, BackslashesEscapeOnlyADoubleQuote)
 TEST(SplitCommandLine, ClientLineKeepsTheQueryInOnePiece)
 {
     EXPECT_EQ(SplitCommandLine(R"(osql -S SRV 1 -E -Q "DBCC UPDATEUSAGE('O''Brien') WITH NO_INFOMSGS, COUNT_ROWS")"),
-              (Words{"osql", "-S", "SRV", "1", "-E", "-Q", "DBCC UPDATEUSAGE('O''Brien') WITH NO_INFOMSGS, COUNT_ROWS"}));
+              (Words{"osql", "-S", "SRV", "1", "-E", "-Q",
+                     "DBCC UPDATEUSAGE('O''Brien') WITH NO_INFOMSGS, COUNT_ROWS"}));
 }
 
 }  // namespace
