@@ -3,6 +3,7 @@
 #include "platform/core/error.h"
 #include "platform/qt/twips.h"
 
+#include <QSize>
 #include <QWidget>
 
 namespace tallyrun {
@@ -21,8 +22,8 @@ int QtForm::WindowState() const
 
 float QtForm::Left() const { return ToTwipsX(m_window.frameGeometry().x()); }
 float QtForm::Top() const { return ToTwipsY(m_window.frameGeometry().y()); }
-float QtForm::Width() const { return ToTwipsX(m_window.frameGeometry().width()); }
-float QtForm::Height() const { return ToTwipsY(m_window.frameGeometry().height()); }
+float QtForm::Width() const { return ToTwipsX(FrameSize().width()); }
+float QtForm::Height() const { return ToTwipsY(FrameSize().height()); }
 float QtForm::ScaleWidth() const { return ToTwipsX(m_window.width()); }
 float QtForm::ScaleHeight() const { return ToTwipsY(m_window.height()); }
 
@@ -37,6 +38,16 @@ void QtForm::Move(double left, double top)
     const int y = TwipsToPixels(top, m_screen.TwipsPerPixelY());
     // For a top-level window, QWidget::move places the frame, not the client area.
     m_window.move(x, y);
+}
+
+QSize QtForm::FrameSize() const
+{
+    if (m_window.isVisible() || !m_window.parentWidget())
+        return m_window.frameGeometry().size();
+    // Not shown, so its frame is not known yet: the owner's is the best guess of the one the window will wear, which
+    // keeps a dialog centred before it is shown from landing half a title bar low.
+    const QWidget* owner = m_window.parentWidget()->window();
+    return m_window.size() + (owner->frameGeometry().size() - owner->size());
 }
 
 float QtForm::ToTwipsX(int pixels) const { return static_cast<float>(pixels) * m_screen.TwipsPerPixelX(); }

@@ -3,6 +3,7 @@
 
 #include "platform/core/placement_view.h"
 
+class QSize;
 class QWidget;
 
 namespace tallyrun {
@@ -15,7 +16,7 @@ public:
     int WindowState() const override;  // 0 normal, 1 minimised, 2 maximised or full screen
     float Left() const override;        // the frame's outer geometry
     float Top() const override;
-    float Width() const override;
+    float Width() const override;  // a window never shown yet is taken to wear its owner's frame
     float Height() const override;
     float ScaleWidth() const override;  // the client area
     float ScaleHeight() const override;
@@ -26,6 +27,7 @@ public:
     void Move(double left, double top) override;
 
 private:
+    QSize FrameSize() const;
     float ToTwipsX(int pixels) const;
     float ToTwipsY(int pixels) const;
 

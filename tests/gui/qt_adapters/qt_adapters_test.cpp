@@ -3,6 +3,7 @@
 #include "platform/qt/qt_form.h"
 #include "platform/qt/qt_screen.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -46,6 +47,23 @@ private slots:
         QCOMPARE(form.ScaleHeight(), 100 * 20.0f);
         QCOMPARE(form.WindowState(), 0);
         QVERIFY(!form.MDIChild());
+    }
+
+    void unshownDialogIsTakenToWearItsOwnersFrame()
+    {
+        QWidget owner;
+        owner.resize(300, 200);
+        owner.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&owner));
+        const QSize ownerFrame = owner.frameGeometry().size() - owner.size();
+        QDialog dialog(&owner);
+        dialog.resize(120, 60);
+        FixedScreen screen;
+        const QtForm form(dialog, screen);
+
+        QCOMPARE(form.Width(), (120 + ownerFrame.width()) * 12.0f);
+        QCOMPARE(form.Height(), (60 + ownerFrame.height()) * 20.0f);
+        QCOMPARE(form.ScaleWidth(), 120 * 12.0f);
     }
 
     void formMovesFrameToNearestPixel()
