@@ -102,19 +102,6 @@ std::unique_ptr<sqldmo::Object> Names(std::vector<std::string> names)
     return std::make_unique<sqldmo::StringNameList>(std::move(names));
 }
 
-class ScriptedDropDown : public DropDown {
-public:
-    std::vector<QComboBox*> opened;
-    std::optional<Error> failure;
-
-    void ShowDropDown(QComboBox& combo) override
-    {
-        if (failure)
-            throw *failure;
-        opened.push_back(&combo);
-    }
-};
-
 class PaintCounter : public QObject {
 public:
     int paints = 0;
@@ -132,8 +119,7 @@ protected:
 struct Harness {
     fakes::FakePlatform fake;
     Script script;
-    ScriptedDropDown dropDown;
-    Platform platform{fake.objects, fake.screen, fake.launcher, fake.processes, fake.messages, dropDown};
+    fakes::RecordingDropDown& dropDown = fake.dropDown;
     std::unique_ptr<frm_Main> window;
 
     explicit Harness(bool applicationAvailable = true)
@@ -145,7 +131,7 @@ struct Harness {
         };
         if (!applicationAvailable)
             fake.objects.failure = Error(errc::CannotCreateObject, "SQL management objects are not installed");
-        window = std::make_unique<frm_Main>(platform);
+        window = std::make_unique<frm_Main>(fake.platform);
         fake.objects.failure.reset();
     }
 

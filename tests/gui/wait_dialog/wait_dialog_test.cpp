@@ -8,7 +8,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QTimer>
 #include <QWindow>
 #include <QtTest>
@@ -46,18 +45,6 @@ class WaitDialogTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void showsTheWaitMessageAtItsSize()
-    {
-        frm_Updating dialog(m_query, m_screen, nullptr);
-        QCOMPARE(dialog.windowTitle(), QStringLiteral("Updating Usage"));
-        QCOMPARE(dialog.size(), QSize(277, 60));
-        QVERIFY(!(dialog.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-        const auto* label = dialog.findChild<QLabel*>(QStringLiteral("lbl_Info"));
-        QCOMPARE(label->text(), QStringLiteral("Updating Usage.  This may take several minutes.  Please wait..."));
-        QCOMPARE(label->geometry(), QRect(22, 14, 233, 33));
-        QCOMPARE(dialog.findChild<QTimer*>(QStringLiteral("Timer1"))->interval(), 1000);
-    }
-
     void refusesEveryCloseUntilTheProcessEnds()
     {
         SleepingChild child;

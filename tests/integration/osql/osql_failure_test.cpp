@@ -21,7 +21,7 @@ ChildOutcome Osql(std::uint16_t port, std::chrono::seconds loginTimeout, std::ve
 {
     return RunChild({OSQL_PATH, "-S", "127.0.0.1," + std::to_string(port), "-E", "-b", "-l",
                      std::to_string(loginTimeout.count()), "-Q", "DBCC UPDATEUSAGE('Sales')"},
-                    environment, loginTimeout + 60s);
+                    {}, environment, loginTimeout + 60s);
 }
 
 std::uint16_t PortNobodyListensOn()

@@ -14,21 +14,6 @@ ConnectOptions To(const testing::TdsStandIn& server)
     return options;
 }
 
-TEST(Session, WalksTheRowsOfAResultWithNamesOutsideAscii)
-{
-    testing::TdsStandIn server;
-    server.SetCatalog({{"master", true}, {"Ünïcødé", false}, {"販売", false}});
-    Session session(To(server));
-    const QueryResult result = Query(session, "SELECT name, is_system FROM sys.databases");
-    ASSERT_EQ(result.columns.size(), 2u);
-    EXPECT_EQ(result.columns[0].name, "name");
-    ASSERT_EQ(result.rows.size(), 3u);
-    EXPECT_EQ(result.rows[1][0], "Ünïcødé");
-    EXPECT_EQ(result.rows[2][0], "販売");
-    EXPECT_EQ(result.rows[0][1], "1");
-    EXPECT_EQ(result.rows[2][1], "0");
-}
-
 TEST(Session, ServerErrorsKeepTheirFieldsAndRaiseFromQuery)
 {
     testing::TdsStandIn server;
@@ -45,26 +30,6 @@ TEST(Session, ServerErrorsKeepTheirFieldsAndRaiseFromQuery)
         EXPECT_EQ(error.Records()[0].line, 1);
         EXPECT_EQ(error.Records()[0].server, "STANDIN");
     }
-}
-
-TEST(Session, BatchesCanRunOneAfterAnother)
-{
-    testing::TdsStandIn server;
-    server.AddReply("first", {0, 1, 0, "from the first"});
-    Session session(To(server));
-    Batch first = session.Execute("PRINT 'first'");
-    while (first.NextResult()) {
-    }
-    const auto messages = first.TakeMessages();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].Message(), "from the first");
-    EXPECT_FALSE(first.HadError());
-
-    Batch second = session.Execute("SELECT @@SERVERNAME");
-    ASSERT_TRUE(second.NextResult());
-    ASSERT_TRUE(second.NextRow());
-    EXPECT_EQ(second.CurrentRow().at(0), "STANDIN");
-    EXPECT_EQ(server.Batches().size(), 2u);
 }
 
 }  // namespace

@@ -6,13 +6,6 @@
 namespace tallyrun::odbc {
 namespace {
 
-TEST(ConnectionString, QuotesValuesSoTheyCannotEndTheAttribute)
-{
-    EXPECT_EQ(QuoteAttribute("Sales"), "{Sales}");
-    EXPECT_EQ(QuoteAttribute("a;PWD=x"), "{a;PWD=x}");
-    EXPECT_EQ(QuoteAttribute("p}w{d"), "{p}}w{d}");
-}
-
 TEST(ConnectionString, TrustedConnectionForFreeTds)
 {
     ConnectOptions options;

@@ -35,13 +35,6 @@ TEST(Utf16, ReplacesMalformedInputInsteadOfStopping)
     EXPECT_EQ(ToUtf8(std::u16string(u"x") + char16_t(0xD800) + u"y"), "x\xEF\xBF\xBDy");
 }
 
-TEST(Diagnostics, MessageDropsTheDriversPrefixes)
-{
-    Diagnostic record;
-    record.text = "[FreeTDS][SQL Server]Cannot open database [Sales]";
-    EXPECT_EQ(record.Message(), "Cannot open database [Sales]");
-}
-
 TEST(Diagnostics, SeverityDecidesErrorsAndSqlStateStandsInForIt)
 {
     Diagnostic info = Record("01000", 5701, "x");

@@ -37,13 +37,6 @@ TEST(Messages, FieldsTheDriverDoesNotTellAreLeftOut)
     EXPECT_EQ(FormatMessage(inProcedure), "Msg 50000, Procedure usp_Fix\nBad");
 }
 
-TEST(Results, RowsAffectedSaysRowOrRows)
-{
-    EXPECT_EQ(RowsAffected(0), "(0 rows affected)");
-    EXPECT_EQ(RowsAffected(1), "(1 row affected)");
-    EXPECT_EQ(RowsAffected(12), "(12 rows affected)");
-}
-
 TEST(Results, ColumnsTakeTheirDisplayWidthInCharactersAndNumbersAlignRight)
 {
     std::ostringstream out;

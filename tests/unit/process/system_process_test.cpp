@@ -124,12 +124,5 @@ TEST(SystemLauncher, ReapsChildrenNobodyAskedAbout)
     EXPECT_EQ(State(last), ' ') << "reaped when the launcher goes";
 }
 
-TEST(SystemProcessQuery, OpensNoProcessWithoutAPositiveIdentifier)
-{
-    SystemProcessQuery query;
-    EXPECT_EQ(query.OpenProcess(0), nullptr);
-    EXPECT_EQ(query.OpenProcess(-1), nullptr);
-}
-
 }  // namespace
 }  // namespace tallyrun

@@ -1,4 +1,3 @@
-#include "platform/sqldmo/database_list.h"
 #include "platform/sqldmo/name_list.h"
 
 #include <gtest/gtest.h>
@@ -22,19 +21,6 @@ TEST(NameList, ItemsAreOneBasedAndBoundsAreChecked)
             EXPECT_NE(error.Description().find(std::to_string(outside)), std::string::npos) << error.Description();
         }
     }
-}
-
-TEST(DatabaseList, WalksEntriesInOrderWithTheirSystemFlag)
-{
-    const DatabaseList databases({{"master", true}, {"Sales", false}, {"Ünïcode", false}});
-    ASSERT_EQ(databases.Count(), 3);
-    EXPECT_EQ(databases.Item(1)->Name(), "master");
-    EXPECT_TRUE(databases.Item(1)->SystemObject());
-    EXPECT_EQ(databases.Item(2)->Name(), "Sales");
-    EXPECT_FALSE(databases.Item(2)->SystemObject());
-    EXPECT_EQ(databases.Item(3)->Name(), "Ünïcode");
-    EXPECT_THROW(databases.Item(0), Error);
-    EXPECT_THROW(databases.Item(4), Error);
 }
 
 }  // namespace
