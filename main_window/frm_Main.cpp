@@ -22,7 +22,6 @@ namespace {
 
 constexpr int ClientWidth = 6030;  // twips
 constexpr int ClientHeight = 2145;
-constexpr int HourglassPointer = 11;
 
 // Room a push button's frame and margins take from its caption, in pixels.
 constexpr int ButtonChrome = 8;
@@ -93,10 +92,10 @@ void frm_Main::CreateControls()
     lbl_Info = label("lbl_Info", QStringLiteral("Use this utility to update table usage of a SQL Server database."),
                      Qt::AlignLeft, {120, 120, 5175, 255});
     lbl_Server = label("lbl_Server", QStringLiteral("Server:"), Qt::AlignRight, {848, 630, 855, 255});
-    cbo_Servers = combo("cbo_Servers", QStringLiteral("<Server Name>"), {1808, 600, 2415, 315});
+    cbo_Servers = combo("cbo_Servers", QString::fromLatin1(ServerPlaceholder), {1808, 600, 2415, 315});
     cmd_ListServers = button("cmd_ListServers", listAvailable, {4328, 600, 1215, 315}, &frm_Main::cmd_ListServers_Click);
     lbl_DB = label("lbl_DB", QStringLiteral("Database Name:"), Qt::AlignRight, {488, 1110, 1215, 255});
-    cbo_DBs = combo("cbo_DBs", QStringLiteral("<Database Name>"), {1808, 1080, 2415, 315});
+    cbo_DBs = combo("cbo_DBs", QString::fromLatin1(DatabasePlaceholder), {1808, 1080, 2415, 315});
     cmd_ListDBs = button("cmd_ListDBs", listAvailable, {4328, 1080, 1215, 315}, &frm_Main::cmd_ListDBs_Click);
     cmd_Tallyrun = button("cmd_Tallyrun", QStringLiteral("Tallyrun"), {2408, 1620, 1215, 315},
                           &frm_Main::cmd_Tallyrun_Click);
@@ -192,7 +191,7 @@ void frm_Main::SetMousePointer(int pointer)
 {
     m_mousePointer = pointer;
     // The edit fields carry their own text cursor, which would otherwise show through the form's pointer.
-    if (pointer == HourglassPointer) {
+    if (pointer == PointerHourglass) {
         setCursor(Qt::WaitCursor);
         cbo_Servers->lineEdit()->setCursor(Qt::WaitCursor);
         cbo_DBs->lineEdit()->setCursor(Qt::WaitCursor);

@@ -16,6 +16,14 @@ class QShowEvent;
 
 namespace tallyrun {
 
+// What the combo boxes' edit text says before anything is typed, and the first row of a filled list.
+inline constexpr char ServerPlaceholder[] = "<Server Name>";
+inline constexpr char DatabasePlaceholder[] = "<Database Name>";
+
+// Values of the form-wide mouse pointer.
+inline constexpr int PointerDefault = 0;
+inline constexpr int PointerHourglass = 11;
+
 class frm_Main : public QWidget {
     Q_OBJECT
 
@@ -48,7 +56,7 @@ private:
 
     Platform& m_platform;
     std::unique_ptr<sqldmo::Application> m_SQLApp;
-    int m_mousePointer = 0;
+    int m_mousePointer = PointerDefault;
     // Why the application object could not be created, until the message has been shown.
     std::optional<QString> m_loadFailure;
 

@@ -13,12 +13,6 @@ namespace tallyrun {
 
 namespace {
 
-const QString ServerPlaceholder = QStringLiteral("<Server Name>");
-const QString DatabasePlaceholder = QStringLiteral("<Database Name>");
-
-constexpr int PointerDefault = 0;
-constexpr int PointerHourglass = 11;
-
 // Empties the list and puts the placeholder back as its only row. Qt selects the first row added to an empty list;
 // the selection is set only once the fill has succeeded, so it is cleared again here.
 void RestartList(QComboBox& combo, const QString& placeholder)
@@ -53,7 +47,7 @@ void frm_Main::cmd_ListServers_Click()
     QString description;
     try {
         SetMousePointer(PointerHourglass);
-        RestartList(*cbo_Servers, ServerPlaceholder);
+        RestartList(*cbo_Servers, QString::fromLatin1(ServerPlaceholder));
         if (!m_SQLApp)
             throw Error(errc::ObjectRequired,
                         "The server list is not available: the SQL management application could not be started.");
@@ -83,7 +77,7 @@ void frm_Main::cmd_ListDBs_Click()
     QString description;
     try {
         SetMousePointer(PointerHourglass);
-        RestartList(*cbo_DBs, DatabasePlaceholder);
+        RestartList(*cbo_DBs, QString::fromLatin1(DatabasePlaceholder));
         server = sqldmo::As<sqldmo::SQLServer>(m_platform.objects.CreateObject(sqldmo::ServerProgId));
         server->SetLoginSecure(true);
         server->Connect(cbo_Servers->currentText().toStdString());
