@@ -4,8 +4,10 @@
 #include "platform/odbc/connection_string.h"
 #include "platform/odbc/driver_fields.h"
 #include "platform/odbc/handles.h"
+#include "platform/odbc/instance_port.h"
 #include "platform/odbc/server_name.h"
 #include "platform/odbc/utf16.h"
+#include "platform/ssrp/protocol.h"
 
 #include <algorithm>
 #include <utility>
@@ -208,12 +210,14 @@ bool Batch::HadError() const
 
 Session::Session(const ConnectOptions& options)
 {
-    const ServerAddress address = ParseServerName(options.server);
+    const ServerAddress typed = ParseServerName(options.server);
     const Driver driver = options.driver ? *options.driver : FindInstalledDriver();
+    const ConnectTarget target = ResolveConnectTarget(driver.kind, typed, options.loginTimeout, ssrp::BrowserPort);
+    const ServerAddress& address = target.address;
     auto shared = std::make_shared<Shared>(driver, options.queryTimeout);
     const SQLHDBC dbc = shared->connection.Get();
 
-    SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(options.loginTimeout), 0);
+    SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(target.loginTimeout), 0);
     WideString text = ToWide(BuildConnectionString(driver, address, options));
     SQLWCHAR completed[1024] = {};
     SQLSMALLINT completedLength = 0;

@@ -3,6 +3,7 @@
 #include "platform/ssrp/instance_names.h"
 #include "platform/ssrp/protocol.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
@@ -14,6 +15,7 @@ namespace {
 struct Record {
     std::string_view server;
     std::string_view instance;
+    std::string_view protocols;  // "np;...;tcp;1433" and the like, without the closing ";;"
 };
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
@@ -64,33 +66,87 @@ std::optional<Record> NextRecord(std::string_view& text)
     const auto close = text.find(";;");
     if (close == std::string_view::npos)
         return std::nullopt;
+    record.protocols = text.substr(0, close);
     text.remove_prefix(close + 2);
     return record;
+}
+
+// The first MaxRecordsPerResponse records of a datagram; nothing when it breaks the format anywhere, even past them.
+std::optional<std::vector<Record>> ReadRecords(std::span<const std::uint8_t> datagram)
+{
+    if (datagram.size() < ResponseHeaderBytes || datagram[0] != ServerResponse)
+        return std::nullopt;
+    const std::size_t declared = datagram[1] | (std::size_t{datagram[2]} << 8);
+    if (declared != datagram.size() - ResponseHeaderBytes)
+        return std::nullopt;
+
+    std::string_view text(reinterpret_cast<const char*>(datagram.data() + ResponseHeaderBytes), declared);
+    std::vector<Record> records;
+    while (!text.empty()) {
+        const auto record = NextRecord(text);
+        if (!record)
+            return std::nullopt;
+        if (records.size() < MaxRecordsPerResponse)
+            records.push_back(*record);
+    }
+    return records;
+}
+
+std::optional<std::uint16_t> ParsePort(std::string_view text)
+{
+    if (text.empty() || text.size() > 5)
+        return std::nullopt;
+    unsigned long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + static_cast<unsigned long>(c - '0');
+    }
+    if (value < 1 || value > 0xFFFF)
+        return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+// The value after the first "tcp" field of a record's protocol entries. Entries differ in how many values they
+// carry (bv has several), so fields are scanned rather than paired: only a value reading "tcp" on its own, which
+// no browser sends, could be taken for the key.
+std::optional<std::uint16_t> TcpPort(std::string_view protocols)
+{
+    auto next = [&protocols] {
+        const auto end = std::min(protocols.find(';'), protocols.size());
+        const auto field = protocols.substr(0, end);
+        protocols.remove_prefix(std::min(end + 1, protocols.size()));
+        return field;
+    };
+    while (!protocols.empty())
+        if (EqualsIgnoringAsciiCase(next(), "tcp"))
+            return ParsePort(next());
+    return std::nullopt;
 }
 
 }  // namespace
 
 std::vector<std::string> ParseResponse(std::span<const std::uint8_t> datagram)
 {
-    if (datagram.size() < ResponseHeaderBytes || datagram[0] != ServerResponse)
+    const auto records = ReadRecords(datagram);
+    if (!records)
         return {};
-    const std::size_t declared = datagram[1] | (std::size_t{datagram[2]} << 8);
-    if (declared != datagram.size() - ResponseHeaderBytes)
-        return {};
-
-    std::string_view text(reinterpret_cast<const char*>(datagram.data() + ResponseHeaderBytes), declared);
     std::vector<std::string> names;
-    std::size_t records = 0;
-    while (!text.empty()) {
-        const auto record = NextRecord(text);
-        if (!record)
-            return {};
-        if (++records > MaxRecordsPerResponse)
-            continue;
-        if (auto name = ListedName(record->server, record->instance))
+    for (const auto& record : *records)
+        if (auto name = ListedName(record.server, record.instance))
             names.push_back(std::move(*name));
-    }
     return names;
+}
+
+std::optional<std::uint16_t> ParseInstancePort(std::span<const std::uint8_t> datagram, std::string_view instance)
+{
+    const auto records = ReadRecords(datagram);
+    if (!records)
+        return std::nullopt;
+    for (const auto& record : *records)
+        if (EqualsIgnoringAsciiCase(record.instance, instance))
+            return TcpPort(record.protocols);
+    return std::nullopt;
 }
 
 }  // namespace tallyrun::ssrp

@@ -80,6 +80,35 @@ TEST(ResponseParser, ReadsWhatEachDatagramAnnounces)
         EXPECT_EQ(ParseResponse(c.datagram), c.expected) << c.what;
 }
 
+TEST(ResponseParser, FindsTheAskedInstancesPortOnly)
+{
+    const std::string text = RecordText({"HOST", "SalesInst", "16.0", false, 50123, "\\\\HOST\\pipe\\sql\\query"});
+    const std::string other = RecordText({"HOST", "OTHER", "16.0", false, 1500});
+    auto withTcp = [](const std::string& port) {
+        return Framed("ServerName;H;InstanceName;SALESINST;IsClustered;No;Version;16.0;tcp;" + port + ";;");
+    };
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> datagram;
+        std::optional<std::uint16_t> expected;
+    } cases[] = {
+        {"its record, name in another case", Framed(text), 50123},
+        {"its record after another instance's", Framed(other + text), 50123},
+        {"only another instance", Framed(other), std::nullopt},
+        {"a name it only begins with", Framed(RecordText({"HOST", "SALESINST2", "16.0", false, 1600})), std::nullopt},
+        {"no tcp entry", Framed(RecordText({"HOST", "SALESINST", "16.0", false, std::nullopt, "\\\\H\\p"})),
+         std::nullopt},
+        {"tcp before other entries", withTcp("1433;np;\\\\H\\p"), 1433},
+        {"port zero", withTcp("0"), std::nullopt},
+        {"port past 65535", withTcp("65536"), std::nullopt},
+        {"port with junk", withTcp("14x3"), std::nullopt},
+        {"size field says more", ResponseDatagram(text, static_cast<std::uint16_t>(text.size() + 1)), std::nullopt},
+        {"broken record after its own", Framed(text + "ServerName;X;"), std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ParseInstancePort(c.datagram, "salesinst"), c.expected) << c.what;
+}
+
 TEST(NameCollector, KeepsFirstArrivalOnceWhateverTheCase)
 {
     NameCollector names(3);

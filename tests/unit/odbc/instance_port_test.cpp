@@ -1,0 +1,49 @@
+// Which connections get their instance's port from the SQL Browser before the driver starts, asked of a stand-in
+// browser on a free loopback port. An unknown instance is covered end to end by the osql integration tests.
+#include "platform/odbc/instance_port.h"
+#include "tests/fixtures/ssrp_responder/ssrp_responder.h"
+
+#include <gtest/gtest.h>
+
+namespace tallyrun::odbc {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ResponderOptions;
+using testing::SsrpResponder;
+
+ResponderOptions Knowing(std::string instance, std::uint16_t port)
+{
+    ResponderOptions options;
+    options.instances = {{"HOST", std::move(instance), "16.0", false, port}};
+    return options;
+}
+
+TEST(InstancePort, FreeTdsGetsThePortWithTheHostAsTyped)
+{
+    SsrpResponder browser(Knowing("SALESINST", 50123));
+
+    const auto target = ResolveConnectTarget(DriverKind::FreeTds, ParseServerName("(local)\\SalesInst"), 5s,
+                                             browser.Port());
+
+    ServerAddress expected = ParseServerName("localhost\\SalesInst");
+    expected.port = 50123;
+    EXPECT_EQ(target.address, expected);
+    EXPECT_EQ(target.loginTimeout, 5s);
+    EXPECT_EQ(browser.Requests().size(), 1u);
+}
+
+TEST(InstancePort, OtherConnectionsAskNoBrowser)
+{
+    SsrpResponder browser(Knowing("SALESINST", 50123));
+    for (const auto& [kind, server] : {std::pair{DriverKind::Microsoft, "127.0.0.1\\SALESINST"},
+                                       std::pair{DriverKind::FreeTds, "127.0.0.1\\SALESINST,1500"},
+                                       std::pair{DriverKind::FreeTds, "127.0.0.1"}}) {
+        const auto typed = ParseServerName(server);
+        EXPECT_EQ(ResolveConnectTarget(kind, typed, 5s, browser.Port()).address, typed) << server;
+    }
+    EXPECT_TRUE(browser.Requests().empty());
+}
+
+}  // namespace
+}  // namespace tallyrun::odbc
