@@ -6,8 +6,7 @@
 
 #include "platform/odbc/diagnostic.h"
 #include "platform/odbc/driver.h"
-
-#include <sql.h>
+#include "platform/odbc/odbc_api.h"
 
 #include <vector>
 

@@ -4,10 +4,7 @@
 
 #include "platform/odbc/diagnostic.h"
 #include "platform/odbc/driver.h"
-
-#include <sql.h>
-#include <sqlext.h>
-#include <sqlucode.h>
+#include "platform/odbc/odbc_api.h"
 
 #include <string>
 #include <string_view>

@@ -1,0 +1,16 @@
+// The ODBC API headers, in the order each system needs them: Windows' declare their types through windows.h.
+#pragma once
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
