@@ -44,11 +44,6 @@ std::chrono::seconds ParseSeconds(char option, const std::string& value, long mi
 Options ParseOptions(const std::vector<std::string>& arguments)
 {
     Options options;
-    if (std::find(arguments.begin(), arguments.end(), "-?") != arguments.end()) {
-        options.help = true;
-        return options;
-    }
-
     std::set<char> seen;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
@@ -56,7 +51,7 @@ Options ParseOptions(const std::vector<std::string>& arguments)
             throw UsageError("Unexpected argument \"" + argument
                              + "\". A server name or query with spaces needs quotes around it.");
         const char option = argument[1];
-        const bool flag = option == 'E' || option == 'b';
+        const bool flag = option == 'E' || option == 'b' || option == '?';
         const bool valued = std::string_view("SUPQdlt").find(option) != std::string_view::npos;
         if (!(flag && argument.size() == 2) && !valued)
             throw UsageError("Unknown option \"" + argument + "\".");
@@ -64,7 +59,7 @@ Options ParseOptions(const std::vector<std::string>& arguments)
             throw UsageError(std::string("-") + option + " is given more than once.");
 
         if (flag) {
-            (option == 'E' ? options.trusted : options.failOnError) = true;
+            (option == 'E' ? options.trusted : option == 'b' ? options.failOnError : options.help) = true;
             continue;
         }
         std::string value;
@@ -86,6 +81,13 @@ Options ParseOptions(const std::vector<std::string>& arguments)
         }
     }
 
+    // A run button that composes "-S srv -? -E ..." from a server typed as "srv -?" must not see a help text and
+    // exit status 0 as a finished run; only a lone -? asks for help.
+    if (options.help) {
+        if (arguments.size() > 1)
+            throw UsageError("-? shows the usage and takes no other arguments.");
+        return options;
+    }
     if (options.trusted && options.login)
         throw UsageError("-E and -U exclude each other: a trusted connection has no login name.");
     if (options.login.has_value() != options.password.has_value())
