@@ -12,7 +12,7 @@ Platform& SystemPlatform()
     static sqldmo::SystemObjectFactory objects;
     static QtScreen screen;
     static SystemLauncher launcher;
-    static SystemProcessQuery processes;
+    static SystemProcessQuery processes(launcher);
     static QtMessageBoxes messages;
     static QtDropDown dropDown;
     static Platform platform{objects, screen, launcher, processes, messages, dropDown};

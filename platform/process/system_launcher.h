@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/core/launcher.h"
+#include "platform/core/process_query.h"
 
 #include <filesystem>
 
@@ -26,6 +27,10 @@ public:
     // Errors carry the system's error number (ENOENT when no program of that name is found).
     std::int32_t StartHidden(const std::string& commandLine, int windowStyle) override;
 
+    // A handle on a program this launcher started, through what it kept of it at the start; nullptr for any other
+    // identifier.
+    std::unique_ptr<ProcessHandle> WatchChild(std::int32_t processId) const;
+
 private:
     std::filesystem::path m_firstDirectory;
 #ifndef _WIN32
@@ -33,8 +38,12 @@ private:
     // Reaps the children that have ended and forgets those someone else has reaped already.
     void ReapEnded();
 
-    // Process descriptors of the children we started and have not yet seen reaped.
-    std::vector<UniqueFd> m_children;
+    struct Child {
+        std::int32_t processId;
+        UniqueFd descriptor;  // the process descriptor, taken while the unreaped child still held its identifier
+    };
+    // The children we started and have not yet seen reaped.
+    std::vector<Child> m_children;
 #endif
 };
 

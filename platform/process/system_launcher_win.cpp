@@ -76,6 +76,12 @@ SystemLauncher::SystemLauncher(std::filesystem::path firstDirectory) : m_firstDi
 
 SystemLauncher::~SystemLauncher() = default;
 
+// The process handle of a started client is closed at once; watchers open it by identifier, as OpenProcess intends.
+std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t) const
+{
+    return nullptr;
+}
+
 std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int windowStyle)
 {
     const std::string program = SplitCommandLine(commandLine).front();

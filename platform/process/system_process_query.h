@@ -5,10 +5,20 @@
 
 namespace tallyrun {
 
-// An ended process that is a child of ours is reaped when it is found ended, so the run leaves no zombie behind.
+class SystemLauncher;
+
 class SystemProcessQuery : public ProcessQuery {
 public:
+    // Any process, opened by its identifier.
+    SystemProcessQuery() = default;
+    // The processes `launcher` started are watched through what it holds of them, never reopened by identifier;
+    // the launcher must outlive the query.
+    explicit SystemProcessQuery(const SystemLauncher& launcher);
+
     std::unique_ptr<ProcessHandle> OpenProcess(std::int32_t processId) override;
+
+private:
+    const SystemLauncher* m_launcher = nullptr;
 };
 
 }  // namespace tallyrun

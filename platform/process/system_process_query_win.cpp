@@ -1,5 +1,7 @@
 #include "platform/process/system_process_query.h"
 
+#include "platform/process/system_launcher.h"
+
 #include <windows.h>
 
 namespace tallyrun {
@@ -48,8 +50,13 @@ private:
 
 }  // namespace
 
+SystemProcessQuery::SystemProcessQuery(const SystemLauncher& launcher) : m_launcher(&launcher) {}
+
 std::unique_ptr<ProcessHandle> SystemProcessQuery::OpenProcess(std::int32_t processId)
 {
+    if (m_launcher)
+        if (auto child = m_launcher->WatchChild(processId))
+            return child;
     // The handle is owned from the moment it exists, so no failure can leak it.
     auto process = std::make_unique<Win32ProcessHandle>();
     if (!process->Open(processId))

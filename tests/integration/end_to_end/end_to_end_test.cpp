@@ -44,7 +44,7 @@ private slots:
         fakes::FakePlatform fake;
         QtScreen screen;
         SystemLauncher launcher(CLIENT_DIR);
-        SystemProcessQuery processes;
+        SystemProcessQuery processes(launcher);
         Platform platform{fake.objects, screen, launcher, processes, fake.messages, fake.dropDown};
         frm_Main window(platform);
         window.show();

@@ -53,7 +53,7 @@ private slots:
 
         fakes::FakePlatform fake;
         SystemLauncher launcher(clientDir);
-        SystemProcessQuery processes;
+        SystemProcessQuery processes(launcher);
         Platform platform{fake.objects, fake.screen, launcher, processes, fake.messages, fake.dropDown};
         frm_Main window(platform);
         window.show();
