@@ -2,6 +2,7 @@
 
 #include "platform/core/error.h"
 #include "platform/process/command_line_split.h"
+#include "platform/process/pidfd_handle.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <string_view>
 #include <system_error>
 
@@ -43,6 +45,22 @@ Error SystemError(int number, const std::string& what)
     return Error(number, what + ": " + std::generic_category().message(number) + ".");
 }
 
+// The file is there (the search saw it), so "no such file" from exec means what it needs to run is missing: the
+// interpreter its first line names, or for a binary the program loader it was built for.
+std::string MissingRunner(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::string line;
+    std::getline(file, line);
+    if (line.rfind("#!", 0) != 0)
+        return "the program loader it was built for is missing";
+    const auto start = line.find_first_not_of(" \t", 2);
+    const auto end = line.find_first_of(" \t\r", start);
+    if (start == std::string::npos)
+        return "its first line names no interpreter";
+    return "its interpreter " + line.substr(start, end - start) + " is missing";
+}
+
 // Runs in the child between fork and exec, so it may only make async-signal-safe calls. Whatever goes wrong
 // travels back through the pipe as an error number; the pipe closes by itself when the exec succeeds.
 [[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe)
@@ -53,6 +71,12 @@ Error SystemError(int number, const std::string& what)
             ::_exit(127);
         errorPipe = moved;
     }
+    // An ignored signal stays ignored across exec; the client must not inherit, say, an ignored SIGPIPE or SIGINT
+    // of ours. Handlers are reset by exec itself.
+    struct sigaction byDefault {};
+    byDefault.sa_handler = SIG_DFL;
+    for (int signal = 1; signal < NSIG; ++signal)
+        ::sigaction(signal, &byDefault, nullptr);  // fails harmlessly for SIGKILL, SIGSTOP and the C library's own
     sigset_t none;
     ::sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
@@ -115,12 +139,24 @@ std::filesystem::path SystemLauncher::FindProgram(const std::string& program) co
 
 void SystemLauncher::ReapEnded()
 {
-    std::erase_if(m_children, [](const UniqueFd& child) {
+    std::erase_if(m_children, [](const Child& child) {
         siginfo_t info{};
-        if (::waitid(P_PIDFD, static_cast<id_t>(child.Get()), &info, WEXITED | WNOHANG) != 0)
+        if (::waitid(P_PIDFD, static_cast<id_t>(child.descriptor.Get()), &info, WEXITED | WNOHANG) != 0)
             return true;  // reaped elsewhere already (ECHILD): nothing left to wait for
         return info.si_pid != 0;
     });
+}
+
+std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t processId) const
+{
+    const auto child = std::find_if(m_children.begin(), m_children.end(),
+                                    [&](const Child& c) { return c.processId == processId; });
+    if (child == m_children.end())
+        return nullptr;
+    UniqueFd copy(::fcntl(child->descriptor.Get(), F_DUPFD_CLOEXEC, 0));
+    if (!copy)
+        return nullptr;
+    return std::make_unique<PidfdHandle>(std::move(copy));
 }
 
 // There is no console window to hide on this system, so the window style changes nothing.
@@ -164,14 +200,17 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
 
     if (got == static_cast<ssize_t>(sizeof execError)) {
         ::waitpid(pid, nullptr, 0);
-        throw SystemError(execError, "Cannot start " + Quoted(program) + " (" + path.string() + ")");
+        const std::string what = "Cannot start " + Quoted(program) + " (" + path.string() + ")";
+        if (execError == ENOENT)
+            throw Error(ENOENT, what + ": " + MissingRunner(path) + ".");
+        throw SystemError(execError, what);
     }
     if (!child) {
         ::kill(pid, SIGKILL);
         ::waitpid(pid, nullptr, 0);
         throw SystemError(openError, "Cannot watch " + Quoted(program) + " after starting it");
     }
-    m_children.push_back(std::move(child));
+    m_children.push_back({static_cast<std::int32_t>(pid), std::move(child)});
     return static_cast<std::int32_t>(pid);
 }
 

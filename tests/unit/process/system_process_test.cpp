@@ -80,7 +80,7 @@ TEST(SystemLauncher, StartsFromTheFirstDirectoryWithNullStreamsAndNothingElseOpe
     }
     EXPECT_EQ(open, nullStreams);
 
-    SystemProcessQuery query;
+    SystemProcessQuery query(launcher);
     EXPECT_EQ(query.OpenProcess(pid)->StillActive(), true);
     ::kill(pid, SIGKILL);
     ASSERT_TRUE(BecomesZombie(pid));
@@ -110,7 +110,7 @@ TEST(SystemLauncher, NamesTheProgramAndTheCauseWhenItCannotStart)
 
     const std::string broken = StartFailure(launcher, "broken -x");
     EXPECT_NE(broken.find("\"broken\""), std::string::npos) << broken;
-    EXPECT_NE(broken.find(std::strerror(ENOENT)), std::string::npos) << broken;
+    EXPECT_NE(broken.find("interpreter /nonexistent/interpreter is missing"), std::string::npos) << broken;
 
     StartFailure(launcher, "");
     StartFailure(launcher, "/nonexistent/tallyrun-client");
@@ -128,6 +128,79 @@ TEST(SystemLauncher, ReapsChildrenNobodyAskedAbout)
         ASSERT_TRUE(BecomesZombie(last));
     }
     EXPECT_EQ(State(last), ' ') << "reaped when the launcher goes";
+}
+
+// The signals the client's process ignores, from /proc/<pid>/status.
+unsigned long long IgnoredSignals(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("SigIgn:", 0) == 0)
+            return std::stoull(line.substr(7), nullptr, 16);
+    ADD_FAILURE() << "no SigIgn in the status of " << pid;
+    return ~0ULL;
+}
+
+// Sets a signal's disposition for the length of a test.
+class Disposition {
+public:
+    Disposition(int signal, sighandler_t handler) : m_signal(signal), m_old(::signal(signal, handler)) {}
+    ~Disposition() { ::signal(m_signal, m_old); }
+
+private:
+    int m_signal;
+    sighandler_t m_old;
+};
+
+TEST(SystemLauncher, TheClientStartsWithNoSignalIgnored)
+{
+    const Disposition pipe(SIGPIPE, SIG_IGN);
+    const Disposition interrupt(SIGINT, SIG_IGN);
+    SystemLauncher launcher(fs::path{});
+    const pid_t pid = launcher.StartHidden("/bin/sleep 30", WindowStyleHidden);
+    // The status shows the child's own dispositions only once it has passed exec.
+    for (int i = 0; i < 200 && fs::read_symlink("/proc/" + std::to_string(pid) + "/exe") != fs::canonical("/bin/sleep"); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(IgnoredSignals(pid), 0U);
+    ::kill(pid, SIGKILL);
+}
+
+// Has the next process created on this system get `pid`, by setting the last one handed out; false where that
+// cannot be set (it needs the rights of the system's administrator).
+bool NextProcessGets(pid_t pid)
+{
+    std::ofstream last("/proc/sys/kernel/ns_last_pid");
+    last << pid - 1 << std::flush;
+    return static_cast<bool>(last);
+}
+
+TEST(SystemProcessQuery, WatchesItsOwnClientEvenWhenItsIdentifierPassesToAnotherProcess)
+{
+    // With SIGCHLD ignored the system reaps the ended client at once, and its identifier is free for a newcomer.
+    const Disposition autoReap(SIGCHLD, SIG_IGN);
+    SystemLauncher launcher(fs::path{});
+    SystemProcessQuery query(launcher);
+    const pid_t client = launcher.StartHidden("/bin/sleep 30", WindowStyleHidden);
+    ::kill(client, SIGKILL);
+    for (int i = 0; i < 500 && State(client) != ' '; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    ASSERT_EQ(State(client), ' ');
+
+    pid_t newcomer = -1;
+    for (int attempt = 0; attempt < 20 && newcomer != client; ++attempt) {
+        if (newcomer > 0)
+            ::kill(newcomer, SIGKILL);
+        if (!NextProcessGets(client))
+            GTEST_SKIP() << "the next process identifier cannot be chosen here";
+        newcomer = ::fork();
+        if (newcomer == 0) {
+            ::pause();
+            ::_exit(0);
+        }
+    }
+    ASSERT_EQ(newcomer, client) << "another process took the identifier first each time";
+    EXPECT_EQ(query.OpenProcess(client)->StillActive(), false) << "the newcomer was taken for the client";
+    ::kill(newcomer, SIGKILL);
 }
 
 }  // namespace
