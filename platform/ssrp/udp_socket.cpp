@@ -30,6 +30,7 @@ void CloseNative(NativeSocket s) { closesocket(s); }
 int PollOne(WSAPOLLFD* fd, int timeoutMs) { return WSAPoll(fd, 1, timeoutMs); }
 using PollFd = WSAPOLLFD;
 bool IsTransient(int code) { return code == WSAECONNRESET || code == WSAEMSGSIZE || code == WSAEINTR; }
+constexpr int NotInherited = 0;  // sockets pass to a child only when it asks to inherit handles
 
 class WinsockSession {
 public:
@@ -47,6 +48,7 @@ void CloseNative(NativeSocket s) { ::close(s); }
 int PollOne(pollfd* fd, int timeoutMs) { return ::poll(fd, 1, timeoutMs); }
 using PollFd = pollfd;
 bool IsTransient(int code) { return code == ECONNREFUSED || code == EINTR || code == EAGAIN || code == EWOULDBLOCK; }
+constexpr int NotInherited = SOCK_CLOEXEC;  // a program started meanwhile must not keep the socket
 void EnsureSockets() {}
 #endif
 
@@ -97,7 +99,7 @@ std::string SystemErrorText(int code)
 UdpSocket::UdpSocket(Endpoint local)
 {
     EnsureSockets();
-    const NativeSocket s = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    const NativeSocket s = ::socket(AF_INET, SOCK_DGRAM | NotInherited, IPPROTO_UDP);
     if (s == NoSocket)
         RaiseSocketError("Cannot create a UDP socket", LastError());
     m_handle = static_cast<Handle>(s);

@@ -159,7 +159,8 @@ TEST(SystemLauncher, TheClientStartsWithNoSignalIgnored)
     SystemLauncher launcher(fs::path{});
     const pid_t pid = launcher.StartHidden("/bin/sleep 30", WindowStyleHidden);
     // The status shows the child's own dispositions only once it has passed exec.
-    for (int i = 0; i < 200 && fs::read_symlink("/proc/" + std::to_string(pid) + "/exe") != fs::canonical("/bin/sleep"); ++i)
+    const fs::path exe = "/proc/" + std::to_string(pid) + "/exe";
+    for (int i = 0; i < 200 && fs::read_symlink(exe) != fs::canonical("/bin/sleep"); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(IgnoredSignals(pid), 0U);
     ::kill(pid, SIGKILL);
