@@ -21,6 +21,18 @@ odbc::ConnectOptions ConnectOptionsFor(const Options& options)
     return connect;
 }
 
+// The first line of a failed login names the server; the description below may quote a long name whole already.
+std::string Shortened(const std::string& name)
+{
+    constexpr std::size_t MaxBytes = 64;
+    if (name.size() <= MaxBytes)
+        return name;
+    std::size_t cut = MaxBytes;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;  // not inside a character
+    return name.substr(0, cut) + "...";
+}
+
 void PrintMessages(odbc::Batch& batch, std::ostream& out)
 {
     for (const auto& message : batch.TakeMessages())
@@ -52,7 +64,8 @@ int Run(const Options& options, std::ostream& out, std::ostream& err)
     try {
         session.emplace(ConnectOptionsFor(options));
     } catch (const Error& error) {
-        err << "osql: cannot connect to " << options.server << ":\n" << error.Description() << '\n';
+        err << "osql: cannot connect to " << TerminalSafe(Shortened(options.server)) << ":\n"
+            << TerminalSafe(error.Description(), LineBreaks::Keep) << '\n';
         return 1;
     }
 
@@ -68,7 +81,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err)
         return options.failOnError && batch.HadError() ? 1 : 0;
     } catch (const Error& error) {
         out.flush();
-        err << "osql: the query failed:\n" << error.Description() << '\n';
+        err << "osql: the query failed:\n" << TerminalSafe(error.Description(), LineBreaks::Keep) << '\n';
         return 1;
     }
 }

@@ -16,22 +16,51 @@ std::size_t DisplayWidth(const std::string& utf8)
         std::count_if(utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
+std::string TerminalSafe(std::string_view utf8, LineBreaks lineBreaks)
+{
+    std::string safe;
+    safe.reserve(utf8.size());
+    const auto escape = [&safe](const char* prefix, unsigned char code) {
+        static const char* const hex = "0123456789ABCDEF";
+        safe += prefix;
+        safe += hex[code >> 4];
+        safe += hex[code & 15];
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0;
+        if (c == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F, the C1 controls
+            escape("\\u00", next);
+            ++i;
+        } else if (c == '\n' && lineBreaks == LineBreaks::Escape) {
+            safe += "\\n";
+        } else if (c == '\r') {
+            safe += "\\r";
+        } else if ((c < 0x20 && c != '\t' && c != '\n') || c == 0x7F) {
+            escape("\\x", c);
+        } else {
+            safe += static_cast<char>(c);
+        }
+    }
+    return safe;
+}
+
 std::string FormatMessage(const odbc::Diagnostic& message)
 {
     if (!message.IsError())
-        return message.Message();
+        return TerminalSafe(message.Message());
     std::string header = "Msg " + std::to_string(message.native);
     if (message.severity)
         header += ", Level " + std::to_string(*message.severity);
     if (message.state)
         header += ", State " + std::to_string(*message.state);
     if (!message.server.empty())
-        header += ", Server " + message.server;
+        header += ", Server " + TerminalSafe(message.server);
     if (!message.procedure.empty())
-        header += ", Procedure " + message.procedure;
+        header += ", Procedure " + TerminalSafe(message.procedure);
     if (message.line)
         header += ", Line " + std::to_string(*message.line);
-    return header + "\n" + message.Message();
+    return header + "\n" + TerminalSafe(message.Message());
 }
 
 std::string RowsAffected(long long count)
@@ -42,7 +71,8 @@ std::string RowsAffected(long long count)
 ResultPrinter::ResultPrinter(std::ostream& out, std::vector<odbc::Column> columns)
     : m_out(out), m_columns(std::move(columns))
 {
-    for (const auto& column : m_columns) {
+    for (auto& column : m_columns) {
+        column.name = TerminalSafe(column.name);
         const auto display = static_cast<std::size_t>(std::max(column.displaySize, 4L));  // room for "NULL"
         m_widths.push_back(std::max(DisplayWidth(column.name), std::min(display, MaxColumnWidth)));
     }
@@ -64,7 +94,7 @@ void ResultPrinter::PrintRow(const odbc::Row& row)
 {
     std::vector<std::string> cells;
     for (const auto& value : row)
-        cells.push_back(value.value_or("NULL"));
+        cells.push_back(value ? TerminalSafe(*value) : "NULL");
     PrintLine(cells);
 }
 

@@ -7,6 +7,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tallyrun::osql {
@@ -35,5 +36,11 @@ private:
 
 // Characters as a terminal counts them, not bytes: "Ünïcødé" is 7 wide.
 std::size_t DisplayWidth(const std::string& utf8);
+
+enum class LineBreaks { Escape, Keep };
+
+// Text from the server (or quoting it) made safe to echo: control characters (C0 but tab, DEL, C1) become escapes
+// such as \x1B and \n, so a name with an ESC or a line feed in it cannot drive the terminal or fake a line.
+std::string TerminalSafe(std::string_view utf8, LineBreaks lineBreaks = LineBreaks::Escape);
 
 }  // namespace tallyrun::osql

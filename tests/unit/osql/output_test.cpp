@@ -37,6 +37,17 @@ TEST(Messages, FieldsTheDriverDoesNotTellAreLeftOut)
     EXPECT_EQ(FormatMessage(inProcedure), "Msg 50000, Procedure usp_Fix\nBad");
 }
 
+TEST(Messages, ServerTextCannotDriveTheTerminal)
+{
+    auto error = Message("42000", 4060, "Cannot open database \"x\x1B[2J\ny\" requested by the login.");
+    error.severity = 11;
+    error.server = "S\xC2\x9B" "1";  // U+009B, the C1 control sequence introducer
+    EXPECT_EQ(FormatMessage(error),
+              "Msg 4060, Level 11, Server S\\u009B1\nCannot open database \"x\\x1B[2J\\ny\" requested by the login.");
+    EXPECT_EQ(TerminalSafe("tab\tstays, Ünïcødé stays, \r\x7F\x01 do not"), "tab\tstays, Ünïcødé stays, \\r\\x7F\\x01 do not");
+    EXPECT_EQ(TerminalSafe("two\nlines\x1B", LineBreaks::Keep), "two\nlines\\x1B");
+}
+
 TEST(Results, ColumnsTakeTheirDisplayWidthInCharactersAndNumbersAlignRight)
 {
     std::ostringstream out;
@@ -44,12 +55,14 @@ TEST(Results, ColumnsTakeTheirDisplayWidthInCharactersAndNumbersAlignRight)
     printer.PrintHeader();
     printer.PrintRow({"Ünïcødé", "42", std::nullopt});
     printer.PrintRow({"a much longer name", "7", "x"});
+    printer.PrintRow({"a\nb\x1B", "1", "y"});
     const std::string dashes128(128, '-');
     EXPECT_EQ(out.str(),
               "name        id note\n"
               "-------- ----- " + dashes128 + "\n"
               "Ünïcødé     42 NULL\n"
-              "a much longer name     7 x\n");
+              "a much longer name     7 x\n"
+              "a\\nb\\x1B     1 y\n");
 }
 
 }  // namespace
