@@ -1,7 +1,11 @@
 #include "platform/odbc/kerberos_check.h"
 
+#include "platform/core/error.h"
+#include "platform/odbc/bounded_call.h"
+#include "platform/odbc/seconds_text.h"
+
 #include <krb5.h>
-#include <netdb.h>
+#include <profile.h>
 #include <sys/socket.h>
 
 #include <ctime>
@@ -122,26 +126,91 @@ bool Expired(krb5_timestamp end)
     return static_cast<std::uint32_t>(end) <= static_cast<std::uint32_t>(std::time(nullptr));
 }
 
+struct ProfileRelease {
+    void operator()(profile_t profile) const noexcept { profile_release(profile); }
+};
+
+struct ValueListFree {
+    void operator()(char** values) const noexcept { profile_free_list(values); }
+};
+
+// "KDC for realm R (host:port)", the servers as the configuration names them, so that the one that keeps silent
+// can be found; without servers in the configuration (found through DNS then) the realm alone.
+std::string KdcsOf(const Context& context, const std::string& realm)
+{
+    profile_t raw = nullptr;
+    if (krb5_get_profile(context.Get(), &raw) != 0)
+        return "KDC for realm " + realm;
+    const std::unique_ptr<_profile_t, ProfileRelease> profile(raw);
+    const char* names[] = {"realms", realm.c_str(), "kdc", nullptr};
+    char** values = nullptr;
+    if (profile_get_values(profile.get(), names, &values) != 0)
+        return "KDC for realm " + realm;
+    const std::unique_ptr<char*, ValueListFree> list(values);
+    std::string servers;
+    int count = 0;
+    for (char** value = list.get(); *value; ++value, ++count)
+        servers += (count ? ", " : "") + std::string(*value);
+    return std::string(count == 1 ? "KDC" : "KDCs") + " for realm " + realm + " (" + servers + ")";
+}
+
+struct TicketAnswer {
+    krb5_error_code code = 0;
+    std::string message;
+};
+
+// Asks for the service ticket and keeps it in the cache. Runs on a worker with a context of its own: a context
+// serves one thread, and the thread that waits may have given up before the KDC answers.
+TicketAnswer RequestServiceTicket(const std::string& servicePrincipal)
+{
+    Context context;
+    if (context.Status() != 0)
+        return {context.Status(), "the Kerberos configuration could not be read"};
+    Cache cache(context);
+    Principal client(context);
+    Principal service(context);
+    krb5_error_code code = krb5_cc_default(context.Get(), cache.Out());
+    if (code == 0)
+        code = krb5_cc_get_principal(context.Get(), cache.Get(), client.Out());
+    if (code == 0)
+        code = krb5_parse_name(context.Get(), servicePrincipal.c_str(), service.Out());
+    if (code == 0) {
+        CredentialContents request(context);
+        request.Get()->client = client.Get();
+        request.Get()->server = service.Get();
+        Credentials ticket(context);
+        code = krb5_get_credentials(context.Get(), 0, cache.Get(), request.Get(), ticket.Out());
+        request.Get()->client = nullptr;  // borrowed: owned by `client` and `service`
+        request.Get()->server = nullptr;
+    }
+    return {code, code != 0 ? context.Message(code) : std::string()};
+}
+
 }  // namespace
 
-std::string ServicePrincipalName(const std::string& host, std::uint16_t port)
+std::string ServicePrincipalName(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
+                                 const AddressLookup& lookup)
 {
     std::string name = host;
     if (host.find('.') == std::string::npos) {
         addrinfo hints{};
         hints.ai_family = AF_UNSPEC;
         hints.ai_flags = AI_V4MAPPED | AI_ADDRCONFIG | AI_CANONNAME;
-        addrinfo* found = nullptr;
-        if (getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0) {
-            if (found->ai_canonname && std::string(found->ai_canonname).find('.') != std::string::npos)
-                name = found->ai_canonname;
-            freeaddrinfo(found);
+        try {
+            const AddressList found = LookUpHost(host, {}, hints, timeout, lookup);
+            if (found.First() && found.First()->ai_canonname
+                && std::string(found.First()->ai_canonname).find('.') != std::string::npos)
+                name = found.First()->ai_canonname;
+        } catch (const Error& error) {
+            if (error.Number() != HostNotFound)
+                throw;
         }
     }
     return "MSSQLSvc/" + name + ":" + std::to_string(port);
 }
 
-std::optional<std::string> FindKerberosProblem(const std::optional<std::string>& servicePrincipal)
+std::optional<std::string> FindKerberosProblem(const std::optional<std::string>& servicePrincipal,
+                                               std::chrono::milliseconds timeout)
 {
     Context context;
     if (context.Status() != 0)
@@ -188,14 +257,13 @@ std::optional<std::string> FindKerberosProblem(const std::optional<std::string>&
                + context.Message(code) + ").";
     const std::string serviceName = Unparse(context, service.Get());
 
-    CredentialContents request(context);
-    request.Get()->client = client.Get();
-    request.Get()->server = service.Get();
-    Credentials ticket(context);
-    const auto code = krb5_get_credentials(context.Get(), KRB5_GC_NO_STORE, cache.Get(), request.Get(), ticket.Out());
-    request.Get()->client = nullptr;
-    request.Get()->server = nullptr;
-    switch (code) {
+    const auto answer = CallWithDeadline([principal = *servicePrincipal] { return RequestServiceTicket(principal); },
+                                         std::chrono::steady_clock::now() + timeout);
+    if (!answer)
+        throw Error(KdcDidNotAnswer, "The Kerberos " + KdcsOf(context, std::string(realm->data, realm->length))
+                                         + " did not answer within " + SecondsText(timeout)
+                                         + ", so there is no ticket for " + serviceName + ".");
+    switch (answer->code) {
     case 0:
         return std::nullopt;
     case KRB5KDC_ERR_S_PRINCIPAL_UNKNOWN:
@@ -204,10 +272,9 @@ std::optional<std::string> FindKerberosProblem(const std::optional<std::string>&
     case KRB5KRB_AP_ERR_TKT_EXPIRED:
         return "The Kerberos ticket of " + clientName + " has expired. Run kinit to renew it.";
     case KRB5_KDC_UNREACH:
-        return "No Kerberos KDC could be reached to get a ticket for " + serviceName + " ("
-               + context.Message(code) + ").";
+        return "No Kerberos KDC could be reached to get a ticket for " + serviceName + " (" + answer->message + ").";
     default:
-        return "Kerberos could not get a ticket for " + serviceName + ": " + context.Message(code) + ".";
+        return "Kerberos could not get a ticket for " + serviceName + ": " + answer->message + ".";
     }
 }
 

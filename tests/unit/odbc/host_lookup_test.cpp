@@ -3,6 +3,7 @@
 #include "platform/core/error.h"
 #include "platform/odbc/host_lookup.h"
 #include "platform/odbc/instance_port.h"
+#include "platform/odbc/kerberos_check.h"
 #include "platform/odbc/tcp_probe.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,13 @@ TEST(HostLookup, BoundsTheInstanceLookupByTheLoginTimeout)
     ExpectTimedOutWithin(1s, [] {
         ResolveConnectTarget(DriverKind::FreeTds, ParseServerName("sqlhost\\SALES"), 1s, 1434, SilentResolver);
     });
+}
+
+TEST(HostLookup, BoundsTheServicePrincipalsCanonicalName)
+{
+    ExpectTimedOutWithin(500ms, [] { ServicePrincipalName("sqlhost", 1433, 500ms, SilentResolver); });
+    // A name the resolver does not know is the driver's to fail on: the principal keeps it as typed.
+    EXPECT_EQ(ServicePrincipalName("sqlhost", 1433, 500ms, UnknownName), "MSSQLSvc/sqlhost:1433");
 }
 
 }  // namespace
