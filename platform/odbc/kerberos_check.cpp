@@ -1,94 +1,19 @@
 #include "platform/odbc/kerberos_check.h"
 
 #include "platform/core/error.h"
-#include "platform/odbc/bounded_call.h"
+#include "platform/odbc/krb5_handles.h"
 #include "platform/odbc/seconds_text.h"
+#include "platform/odbc/ticket_request.h"
 
-#include <krb5.h>
-#include <profile.h>
 #include <sys/socket.h>
 
 #include <ctime>
-#include <memory>
 
 namespace tallyrun::odbc {
+
+using namespace krb5;
+
 namespace {
-
-class Context {
-public:
-    Context() { m_status = krb5_init_context(&m_context); }
-    ~Context()
-    {
-        if (m_status == 0)
-            krb5_free_context(m_context);
-    }
-    Context(const Context&) = delete;
-    Context& operator=(const Context&) = delete;
-
-    krb5_error_code Status() const { return m_status; }
-    krb5_context Get() const { return m_context; }
-
-    std::string Message(krb5_error_code code) const
-    {
-        const char* text = krb5_get_error_message(m_context, code);
-        std::string message = text ? text : "unknown Kerberos error";
-        krb5_free_error_message(m_context, text);
-        return message;
-    }
-
-private:
-    krb5_context m_context = nullptr;
-    krb5_error_code m_status;
-};
-
-// Frees a Kerberos object with the context it came from.
-template <class T, void (*Free)(krb5_context, T)>
-class Owned {
-public:
-    explicit Owned(const Context& context) : m_context(context.Get()) {}
-    ~Owned()
-    {
-        if (m_value)
-            Free(m_context, m_value);
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-
-    T* Out() { return &m_value; }
-    T Get() const { return m_value; }
-
-private:
-    krb5_context m_context;
-    T m_value = nullptr;
-};
-
-void CloseCache(krb5_context context, krb5_ccache cache)
-{
-    krb5_cc_close(context, cache);
-}
-
-void FreeCredentials(krb5_context context, krb5_creds* credentials)
-{
-    krb5_free_creds(context, credentials);
-}
-
-using Cache = Owned<krb5_ccache, CloseCache>;
-using Principal = Owned<krb5_principal, krb5_free_principal>;
-using Credentials = Owned<krb5_creds*, FreeCredentials>;
-
-// Frees the contents of a krb5_creds that lives on the stack.
-class CredentialContents {
-public:
-    CredentialContents(const Context& context) : m_context(context.Get()) {}
-    ~CredentialContents() { krb5_free_cred_contents(m_context, &m_value); }
-    CredentialContents(const CredentialContents&) = delete;
-    CredentialContents& operator=(const CredentialContents&) = delete;
-    krb5_creds* Get() { return &m_value; }
-
-private:
-    krb5_context m_context;
-    krb5_creds m_value{};
-};
 
 std::string Unparse(const Context& context, krb5_const_principal principal)
 {
@@ -124,66 +49,6 @@ std::string LocalTime(krb5_timestamp when)
 bool Expired(krb5_timestamp end)
 {
     return static_cast<std::uint32_t>(end) <= static_cast<std::uint32_t>(std::time(nullptr));
-}
-
-struct ProfileRelease {
-    void operator()(profile_t profile) const noexcept { profile_release(profile); }
-};
-
-struct ValueListFree {
-    void operator()(char** values) const noexcept { profile_free_list(values); }
-};
-
-// "KDC for realm R (host:port)", the servers as the configuration names them, so that the one that keeps silent
-// can be found; without servers in the configuration (found through DNS then) the realm alone.
-std::string KdcsOf(const Context& context, const std::string& realm)
-{
-    profile_t raw = nullptr;
-    if (krb5_get_profile(context.Get(), &raw) != 0)
-        return "KDC for realm " + realm;
-    const std::unique_ptr<_profile_t, ProfileRelease> profile(raw);
-    const char* names[] = {"realms", realm.c_str(), "kdc", nullptr};
-    char** values = nullptr;
-    if (profile_get_values(profile.get(), names, &values) != 0)
-        return "KDC for realm " + realm;
-    const std::unique_ptr<char*, ValueListFree> list(values);
-    std::string servers;
-    int count = 0;
-    for (char** value = list.get(); *value; ++value, ++count)
-        servers += (count ? ", " : "") + std::string(*value);
-    return std::string(count == 1 ? "KDC" : "KDCs") + " for realm " + realm + " (" + servers + ")";
-}
-
-struct TicketAnswer {
-    krb5_error_code code = 0;
-    std::string message;
-};
-
-// Asks for the service ticket and keeps it in the cache. Runs on a worker with a context of its own: a context
-// serves one thread, and the thread that waits may have given up before the KDC answers.
-TicketAnswer RequestServiceTicket(const std::string& servicePrincipal)
-{
-    Context context;
-    if (context.Status() != 0)
-        return {context.Status(), "the Kerberos configuration could not be read"};
-    Cache cache(context);
-    Principal client(context);
-    Principal service(context);
-    krb5_error_code code = krb5_cc_default(context.Get(), cache.Out());
-    if (code == 0)
-        code = krb5_cc_get_principal(context.Get(), cache.Get(), client.Out());
-    if (code == 0)
-        code = krb5_parse_name(context.Get(), servicePrincipal.c_str(), service.Out());
-    if (code == 0) {
-        CredentialContents request(context);
-        request.Get()->client = client.Get();
-        request.Get()->server = service.Get();
-        Credentials ticket(context);
-        code = krb5_get_credentials(context.Get(), 0, cache.Get(), request.Get(), ticket.Out());
-        request.Get()->client = nullptr;  // borrowed: owned by `client` and `service`
-        request.Get()->server = nullptr;
-    }
-    return {code, code != 0 ? context.Message(code) : std::string()};
 }
 
 }  // namespace
@@ -257,8 +122,7 @@ std::optional<std::string> FindKerberosProblem(const std::optional<std::string>&
                + context.Message(code) + ").";
     const std::string serviceName = Unparse(context, service.Get());
 
-    const auto answer = CallWithDeadline([principal = *servicePrincipal] { return RequestServiceTicket(principal); },
-                                         std::chrono::steady_clock::now() + timeout);
+    const auto answer = RequestServiceTicket(*servicePrincipal, timeout);
     if (!answer)
         throw Error(KdcDidNotAnswer, "The Kerberos " + KdcsOf(context, std::string(realm->data, realm->length))
                                          + " did not answer within " + SecondsText(timeout)
