@@ -8,6 +8,9 @@
 namespace tallyrun::odbc {
 namespace {
 
+// Enough for a loopback or LAN connection; a timeout longer than that has been spent on the driver's own try.
+constexpr std::chrono::seconds MaxProbe{5};
+
 bool AnyState(const std::vector<Diagnostic>& records, const std::string& state)
 {
     return std::any_of(records.begin(), records.end(), [&](const Diagnostic& d) { return d.sqlState == state; });
@@ -16,7 +19,7 @@ bool AnyState(const std::vector<Diagnostic>& records, const std::string& state)
 }  // namespace
 
 std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,
-                                               const std::vector<Diagnostic>& records)
+                                               const std::vector<Diagnostic>& records, const TicketPrefetch& prefetch)
 {
     if (AnyState(records, "HYT00"))
         return {"The server " + options.server + " did not answer within the login timeout of "
@@ -32,17 +35,19 @@ std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, con
             return {"The SQL Browser of " + address.host + " did not tell the port of instance " + address.instance
                     + ", or nothing listens there: check that the instance runs and that UDP port 1434 reaches the "
                       "host, or give the port as host,port."};
-        const auto limit = std::clamp<std::chrono::milliseconds>(options.loginTimeout, std::chrono::seconds(1),
-                                                                 std::chrono::seconds(5));
-        if (auto reason = ProbeTcp(address.host, port, limit))
-            return {*reason};
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(prefetch.deadline
+                                                                                - std::chrono::steady_clock::now());
+        if (left.count() > 0)
+            if (auto reason = ProbeTcp(address.host, port, std::min<std::chrono::milliseconds>(left, MaxProbe)))
+                return {*reason};
     }
 
-    if (!options.sqlLogin) {
-        const auto principal = portKnown ? std::optional(ServicePrincipalName(address.host, port)) : std::nullopt;
-        if (auto problem = FindKerberosProblem(principal))
-            return {*problem};
-    }
+    if (options.sqlLogin)
+        return {};
+    // Not asked before: no service principal is known, so only the cache is read, and no KDC waited for.
+    auto problem = prefetch.asked ? prefetch.problem : FindKerberosProblem(std::nullopt, {});
+    if (problem)
+        return {*problem};
     return {};
 }
 

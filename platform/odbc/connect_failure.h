@@ -1,17 +1,20 @@
 // Why a login failed, beyond the driver's "Unable to connect": a timeout, a refused connection, or a Kerberos
-// problem, found after the fact and told as notes that follow the driver's own messages.
+// problem, found after the fact (within what the login's time has left) and told as notes that follow the
+// driver's own messages.
 #pragma once
 
 #include "platform/odbc/connect_options.h"
 #include "platform/odbc/diagnostic.h"
 #include "platform/odbc/server_name.h"
+#include "platform/odbc/service_ticket.h"
 
 #include <string>
 #include <vector>
 
 namespace tallyrun::odbc {
 
+// A Kerberos problem the prefetch found is told again rather than looked for anew.
 std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,
-                                               const std::vector<Diagnostic>& records);
+                                               const std::vector<Diagnostic>& records, const TicketPrefetch& prefetch);
 
 }  // namespace tallyrun::odbc

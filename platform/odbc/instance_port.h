@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/odbc/driver.h"
+#include "platform/odbc/host_lookup.h"
 #include "platform/odbc/server_name.h"
 
 #include <chrono>
@@ -11,7 +12,6 @@
 namespace tallyrun::odbc {
 
 inline constexpr long InstanceNotFound = 1436;  // the host's SQL Browser named no port for the instance
-inline constexpr long HostNotFound = 1437;      // the host name has no IPv4 address
 
 struct ConnectTarget {
     ServerAddress address;
@@ -21,9 +21,10 @@ struct ConnectTarget {
 // For FreeTDS and a named instance without a port: the address with the port that the SQL Browser on UDP
 // `browserPort` of the host names, the host kept as typed (Kerberos asks for a service principal built from it),
 // and the login timeout less the time the lookup took. A zero login timeout (no limit for the driver) bounds the
-// lookup by the default of ConnectOptions and stays zero. Any other driver or address passes unchanged. Raises
-// Error(HostNotFound) or Error(InstanceNotFound) naming the host and instance, or the socket's error.
+// lookup (the host name's included) by the default of ConnectOptions and stays zero. Any other driver or address
+// passes unchanged. Raises Error(HostNotFound), Error(HostLookupTimedOut) or Error(InstanceNotFound) naming the
+// host and instance, or the socket's error.
 ConnectTarget ResolveConnectTarget(DriverKind kind, const ServerAddress& address, std::chrono::seconds loginTimeout,
-                                   std::uint16_t browserPort);
+                                   std::uint16_t browserPort, const AddressLookup& lookup = ::getaddrinfo);
 
 }  // namespace tallyrun::odbc

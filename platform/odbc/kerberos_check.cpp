@@ -1,90 +1,19 @@
 #include "platform/odbc/kerberos_check.h"
 
-#include <krb5.h>
-#include <netdb.h>
+#include "platform/core/error.h"
+#include "platform/odbc/krb5_handles.h"
+#include "platform/odbc/seconds_text.h"
+#include "platform/odbc/ticket_request.h"
+
 #include <sys/socket.h>
 
 #include <ctime>
-#include <memory>
 
 namespace tallyrun::odbc {
+
+using namespace krb5;
+
 namespace {
-
-class Context {
-public:
-    Context() { m_status = krb5_init_context(&m_context); }
-    ~Context()
-    {
-        if (m_status == 0)
-            krb5_free_context(m_context);
-    }
-    Context(const Context&) = delete;
-    Context& operator=(const Context&) = delete;
-
-    krb5_error_code Status() const { return m_status; }
-    krb5_context Get() const { return m_context; }
-
-    std::string Message(krb5_error_code code) const
-    {
-        const char* text = krb5_get_error_message(m_context, code);
-        std::string message = text ? text : "unknown Kerberos error";
-        krb5_free_error_message(m_context, text);
-        return message;
-    }
-
-private:
-    krb5_context m_context = nullptr;
-    krb5_error_code m_status;
-};
-
-// Frees a Kerberos object with the context it came from.
-template <class T, void (*Free)(krb5_context, T)>
-class Owned {
-public:
-    explicit Owned(const Context& context) : m_context(context.Get()) {}
-    ~Owned()
-    {
-        if (m_value)
-            Free(m_context, m_value);
-    }
-    Owned(const Owned&) = delete;
-    Owned& operator=(const Owned&) = delete;
-
-    T* Out() { return &m_value; }
-    T Get() const { return m_value; }
-
-private:
-    krb5_context m_context;
-    T m_value = nullptr;
-};
-
-void CloseCache(krb5_context context, krb5_ccache cache)
-{
-    krb5_cc_close(context, cache);
-}
-
-void FreeCredentials(krb5_context context, krb5_creds* credentials)
-{
-    krb5_free_creds(context, credentials);
-}
-
-using Cache = Owned<krb5_ccache, CloseCache>;
-using Principal = Owned<krb5_principal, krb5_free_principal>;
-using Credentials = Owned<krb5_creds*, FreeCredentials>;
-
-// Frees the contents of a krb5_creds that lives on the stack.
-class CredentialContents {
-public:
-    CredentialContents(const Context& context) : m_context(context.Get()) {}
-    ~CredentialContents() { krb5_free_cred_contents(m_context, &m_value); }
-    CredentialContents(const CredentialContents&) = delete;
-    CredentialContents& operator=(const CredentialContents&) = delete;
-    krb5_creds* Get() { return &m_value; }
-
-private:
-    krb5_context m_context;
-    krb5_creds m_value{};
-};
 
 std::string Unparse(const Context& context, krb5_const_principal principal)
 {
@@ -124,24 +53,29 @@ bool Expired(krb5_timestamp end)
 
 }  // namespace
 
-std::string ServicePrincipalName(const std::string& host, std::uint16_t port)
+std::string ServicePrincipalName(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
+                                 const AddressLookup& lookup)
 {
     std::string name = host;
     if (host.find('.') == std::string::npos) {
         addrinfo hints{};
         hints.ai_family = AF_UNSPEC;
         hints.ai_flags = AI_V4MAPPED | AI_ADDRCONFIG | AI_CANONNAME;
-        addrinfo* found = nullptr;
-        if (getaddrinfo(host.c_str(), nullptr, &hints, &found) == 0) {
-            if (found->ai_canonname && std::string(found->ai_canonname).find('.') != std::string::npos)
-                name = found->ai_canonname;
-            freeaddrinfo(found);
+        try {
+            const AddressList found = LookUpHost(host, {}, hints, timeout, lookup);
+            if (found.First() && found.First()->ai_canonname
+                && std::string(found.First()->ai_canonname).find('.') != std::string::npos)
+                name = found.First()->ai_canonname;
+        } catch (const Error& error) {
+            if (error.Number() != HostNotFound)
+                throw;
         }
     }
     return "MSSQLSvc/" + name + ":" + std::to_string(port);
 }
 
-std::optional<std::string> FindKerberosProblem(const std::optional<std::string>& servicePrincipal)
+std::optional<std::string> FindKerberosProblem(const std::optional<std::string>& servicePrincipal,
+                                               std::chrono::milliseconds timeout)
 {
     Context context;
     if (context.Status() != 0)
@@ -188,14 +122,12 @@ std::optional<std::string> FindKerberosProblem(const std::optional<std::string>&
                + context.Message(code) + ").";
     const std::string serviceName = Unparse(context, service.Get());
 
-    CredentialContents request(context);
-    request.Get()->client = client.Get();
-    request.Get()->server = service.Get();
-    Credentials ticket(context);
-    const auto code = krb5_get_credentials(context.Get(), KRB5_GC_NO_STORE, cache.Get(), request.Get(), ticket.Out());
-    request.Get()->client = nullptr;
-    request.Get()->server = nullptr;
-    switch (code) {
+    const auto answer = RequestServiceTicket(*servicePrincipal, timeout);
+    if (!answer)
+        throw Error(KdcDidNotAnswer, "The Kerberos " + KdcsOf(context, std::string(realm->data, realm->length))
+                                         + " did not answer within " + SecondsText(timeout)
+                                         + ", so there is no ticket for " + serviceName + ".");
+    switch (answer->code) {
     case 0:
         return std::nullopt;
     case KRB5KDC_ERR_S_PRINCIPAL_UNKNOWN:
@@ -204,10 +136,9 @@ std::optional<std::string> FindKerberosProblem(const std::optional<std::string>&
     case KRB5KRB_AP_ERR_TKT_EXPIRED:
         return "The Kerberos ticket of " + clientName + " has expired. Run kinit to renew it.";
     case KRB5_KDC_UNREACH:
-        return "No Kerberos KDC could be reached to get a ticket for " + serviceName + " ("
-               + context.Message(code) + ").";
+        return "No Kerberos KDC could be reached to get a ticket for " + serviceName + " (" + answer->message + ").";
     default:
-        return "Kerberos could not get a ticket for " + serviceName + ": " + context.Message(code) + ".";
+        return "Kerberos could not get a ticket for " + serviceName + ": " + answer->message + ".";
     }
 }
 

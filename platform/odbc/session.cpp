@@ -6,6 +6,7 @@
 #include "platform/odbc/handles.h"
 #include "platform/odbc/instance_port.h"
 #include "platform/odbc/server_name.h"
+#include "platform/odbc/service_ticket.h"
 #include "platform/odbc/utf16.h"
 #include "platform/ssrp/protocol.h"
 
@@ -213,11 +214,12 @@ Session::Session(const ConnectOptions& options)
     const ServerAddress typed = ParseServerName(options.server);
     const Driver driver = options.driver ? *options.driver : FindInstalledDriver();
     const ConnectTarget target = ResolveConnectTarget(driver.kind, typed, options.loginTimeout, ssrp::BrowserPort);
+    const TicketPrefetch kerberos = PrefetchServiceTicket(target, options);
     const ServerAddress& address = target.address;
     auto shared = std::make_shared<Shared>(driver, options.queryTimeout);
     const SQLHDBC dbc = shared->connection.Get();
 
-    SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(target.loginTimeout), 0);
+    SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(kerberos.loginTimeout), 0);
     WideString text = ToWide(BuildConnectionString(driver, address, options));
     SQLWCHAR completed[1024] = {};
     SQLSMALLINT completedLength = 0;
@@ -226,7 +228,7 @@ Session::Session(const ConnectOptions& options)
     std::fill(text.begin(), text.end(), SQLWCHAR(0));  // it may hold a password
     if (!SQL_SUCCEEDED(rc)) {
         auto records = ReadDiagnostics(shared->connection.GetHandle());
-        auto notes = ExplainConnectFailure(address, options, records);
+        auto notes = ExplainConnectFailure(address, options, records, kerberos);
         throw OdbcError(std::move(records), std::move(notes));
     }
     shared->connection.MarkConnected();

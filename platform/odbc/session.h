@@ -53,8 +53,9 @@ private:
 
 class Session {
 public:
-    // Raises tallyrun::Error for a malformed server name or a missing driver, OdbcError when the login fails
-    // (with the reason found, e.g. a missing Kerberos ticket, among its notes).
+    // Raises tallyrun::Error for a malformed server name, a missing driver, or a login timeout spent before the
+    // driver starts (on a host name or a KDC that did not answer), OdbcError when the login fails (with the reason
+    // found, e.g. a missing Kerberos ticket, among its notes).
     explicit Session(const ConnectOptions& options);
     ~Session();
     Session(Session&&) noexcept;

@@ -1,7 +1,8 @@
 #include "platform/odbc/tcp_probe.h"
 
+#include "platform/core/error.h"
+
 #include <fcntl.h>
-#include <netdb.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -26,20 +27,6 @@ public:
 
 private:
     int m_fd;
-};
-
-class AddressList {
-public:
-    ~AddressList()
-    {
-        if (m_list)
-            freeaddrinfo(m_list);
-    }
-    addrinfo** Out() { return &m_list; }
-    const addrinfo* Get() const { return m_list; }
-
-private:
-    addrinfo* m_list = nullptr;
 };
 
 // Zero when connected, else the errno that stopped it (ETIMEDOUT when the time ran out).
@@ -76,20 +63,24 @@ int TryConnect(const addrinfo& address, std::chrono::steady_clock::time_point de
 
 }  // namespace
 
-std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout)
+std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
+                                    const AddressLookup& lookup)
 {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_ADDRCONFIG;
-    AddressList addresses;
     const std::string service = std::to_string(port);
-    if (const int code = getaddrinfo(host.c_str(), service.c_str(), &hints, addresses.Out()))
-        return "The host name " + host + " could not be resolved (" + gai_strerror(code) + ").";
+    AddressList addresses;
+    try {
+        addresses = LookUpHost(host, service, hints, timeout, lookup);
+    } catch (const Error& error) {
+        return error.Description();
+    }
 
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
     int firstError = 0;
-    for (const addrinfo* address = addresses.Get(); address; address = address->ai_next) {
+    for (const addrinfo* address = addresses.First(); address; address = address->ai_next) {
         const int error = TryConnect(*address, deadline);
         if (error == 0)
             return std::nullopt;

@@ -2,6 +2,8 @@
 // report a refused connection and an unknown host alike as "server unavailable".
 #pragma once
 
+#include "platform/odbc/host_lookup.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -9,7 +11,9 @@
 
 namespace tallyrun::odbc {
 
-// None when some address of the host accepts a connection within `timeout` (it is closed at once).
-std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout);
+// None when some address of the host accepts a connection within `timeout`, the name's lookup included (the
+// connection is closed at once).
+std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
+                                    const AddressLookup& lookup = ::getaddrinfo);
 
 }  // namespace tallyrun::odbc

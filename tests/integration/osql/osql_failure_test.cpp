@@ -1,4 +1,5 @@
 #include "child_process.h"
+#include "frozen_kdc.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,17 @@ TEST(OsqlFailure, GivesUpOnASilentServerAtTheLoginTimeout)
     const auto run = Osql(server.Port(), 2s);
     ExpectFailure(run, 2s, "did not answer within the login timeout of 2 seconds");
     EXPECT_GE(run.elapsed, 2s - 100ms);
+}
+
+TEST(OsqlFailure, NamesTheKdcThatDoesNotAnswerWithinTheLoginTimeout)
+{
+    TdsStandIn server;
+    FrozenKdc kdc;
+    const auto run = Osql(server.Port(), 2s, kdc.Environment());
+    ExpectFailure(run, 2s, "KDC for realm TALLYRUN.TEST (127.0.0.1:" + std::to_string(kdc.Port()) + ")");
+    EXPECT_LT(run.elapsed, 3500ms);
+    EXPECT_GE(kdc.Requests(), 1);
+    EXPECT_EQ(server.SuccessfulLogins(), 0);
 }
 
 }  // namespace

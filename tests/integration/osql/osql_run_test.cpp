@@ -1,4 +1,5 @@
 #include "child_process.h"
+#include "frozen_kdc.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>
@@ -8,11 +9,12 @@
 namespace tallyrun::testing {
 namespace {
 
-ChildOutcome Osql(const TdsStandIn& server, std::vector<std::string> options)
+ChildOutcome Osql(const TdsStandIn& server, std::vector<std::string> options,
+                  const std::vector<std::string>& environment = {})
 {
     std::vector<std::string> argv{OSQL_PATH, "-S", "127.0.0.1," + std::to_string(server.Port())};
     argv.insert(argv.end(), options.begin(), options.end());
-    return RunChild(argv);
+    return RunChild(argv, {}, environment);
 }
 
 long Received(const TdsStandIn& server, const std::string& batch)
@@ -30,6 +32,18 @@ TEST(OsqlRun, SendsTheUsageUpdateOverATrustedConnection)
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Received(server, query), 1);
     EXPECT_EQ(server.SuccessfulLogins(), 1);
+}
+
+TEST(OsqlRun, ATrustedLoginLeavesTheServiceTicketInTheCache)
+{
+    TdsStandIn server;
+    OwnTicketCache cache;
+    const auto run = Osql(server, {"-E", "-b", "-l", "5", "-Q", "select 1"}, cache.Environment());
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(server.SuccessfulLogins(), 1);
+    const auto services = cache.ServicesTicketed();
+    const std::string service = "MSSQLSvc/127.0.0.1:" + std::to_string(server.Port()) + "@TALLYRUN.TEST";
+    EXPECT_NE(std::find(services.begin(), services.end(), service), services.end()) << ::testing::PrintToString(services);
 }
 
 TEST(OsqlRun, NamesOutsideAsciiArriveIntact)

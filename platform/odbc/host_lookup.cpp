@@ -1,0 +1,37 @@
+#include "platform/odbc/host_lookup.h"
+
+#include "platform/core/error.h"
+#include "platform/odbc/bounded_call.h"
+#include "platform/odbc/seconds_text.h"
+
+namespace tallyrun::odbc {
+namespace {
+
+struct Outcome {
+    int code = 0;
+    AddressList addresses;
+};
+
+}  // namespace
+
+AddressList LookUpHost(const std::string& host, const std::string& service, const addrinfo& hints,
+                       std::chrono::milliseconds timeout, const AddressLookup& lookup)
+{
+    // The worker gets copies of everything: it may still run after this returns.
+    auto outcome = CallWithDeadline(
+        [lookup, host, service, hints] {
+            addrinfo* found = nullptr;
+            const int code = lookup(host.c_str(), service.empty() ? nullptr : service.c_str(), &hints, &found);
+            return Outcome{code, AddressList(code == 0 ? found : nullptr)};
+        },
+        std::chrono::steady_clock::now() + timeout);
+    if (!outcome)
+        throw Error(HostLookupTimedOut,
+                    "The host name " + host + " could not be resolved within " + SecondsText(timeout) + ".");
+    if (outcome->code != 0)
+        throw Error(HostNotFound,
+                    "The host name " + host + " could not be resolved (" + gai_strerror(outcome->code) + ").");
+    return std::move(outcome->addresses);
+}
+
+}  // namespace tallyrun::odbc

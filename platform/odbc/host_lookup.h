@@ -1,0 +1,41 @@
+// Host-name lookups with a bound, so that a resolver that does not answer cannot hold a login past its timeout.
+// getaddrinfo cannot be interrupted: it runs on a worker, which a wait that runs out of time leaves behind.
+#pragma once
+
+#include <netdb.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace tallyrun::odbc {
+
+inline constexpr long HostNotFound = 1437;        // the resolver knows no address for the host name
+inline constexpr long HostLookupTimedOut = 1438;  // the resolver did not answer within the time given
+
+// The list getaddrinfo gives, freed with it.
+class AddressList {
+public:
+    AddressList() = default;
+    explicit AddressList(addrinfo* list) noexcept : m_list(list) {}
+    const addrinfo* First() const noexcept { return m_list.get(); }
+
+private:
+    struct Free {
+        void operator()(addrinfo* list) const noexcept { freeaddrinfo(list); }
+    };
+    std::unique_ptr<addrinfo, Free> m_list;
+};
+
+// getaddrinfo's shape, so that a test can put a resolver of its own in its place. It may be called on another
+// thread and outlive the lookup that called it.
+using AddressLookup = std::function<int(const char* host, const char* service, const addrinfo* hints,
+                                        addrinfo** found)>;
+
+// The addresses of `host` (and `service`, when not empty) for `hints`, within `timeout`. Raises
+// Error(HostNotFound) with the resolver's reason, or Error(HostLookupTimedOut) when the time ran out first.
+AddressList LookUpHost(const std::string& host, const std::string& service, const addrinfo& hints,
+                       std::chrono::milliseconds timeout, const AddressLookup& lookup = ::getaddrinfo);
+
+}  // namespace tallyrun::odbc
