@@ -27,6 +27,11 @@ struct Diagnostic {
     bool EndsBatch() const;
 };
 
+// True when the records of a failed call are a server's answer to the batch: an error of the server and nothing
+// that ends the batch. Otherwise the call failed for a reason of its own (the connection, a timeout, the driver),
+// even where every record is only a warning, as FreeTDS's own messages are (severity below 11).
+bool HoldsServerError(const std::vector<Diagnostic>& records);
+
 // Error number raised when no record carries one: the number Windows' ODBC layer uses for "ODBC call failed".
 inline constexpr long OdbcCallFailed = 3146;
 
@@ -34,6 +39,8 @@ class OdbcError : public Error {
 public:
     // `notes` explain the records further (e.g. why a Kerberos login failed); they follow the records' texts.
     explicit OdbcError(std::vector<Diagnostic> records, std::vector<std::string> notes = {});
+    // For a failure the records do not explain in words of their own (e.g. a connection the server reset).
+    OdbcError(std::string description, std::vector<Diagnostic> records);
 
     const std::vector<Diagnostic>& Records() const noexcept { return m_records; }
     const std::vector<std::string>& Notes() const noexcept { return m_notes; }

@@ -1,8 +1,10 @@
 #include "platform/odbc/session.h"
 
+#include "platform/odbc/batch_failure.h"
 #include "platform/odbc/connect_failure.h"
 #include "platform/odbc/connection_string.h"
 #include "platform/odbc/driver_fields.h"
+#include "platform/odbc/driver_socket.h"
 #include "platform/odbc/handles.h"
 #include "platform/odbc/instance_port.h"
 #include "platform/odbc/server_name.h"
@@ -31,6 +33,14 @@ SQLPOINTER IntegerAttribute(std::chrono::seconds value)
     return reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max<long long>(value.count(), 0)));
 }
 
+// The port the driver connects to; none when it asks a SQL Browser itself.
+std::optional<std::uint16_t> KnownPort(const ServerAddress& address)
+{
+    if (address.port)
+        return address.port;
+    return address.instance.empty() ? std::optional<std::uint16_t>(DefaultPort) : std::nullopt;
+}
+
 }  // namespace
 
 struct Session::Shared {
@@ -39,8 +49,20 @@ struct Session::Shared {
     Environment environment;
     Connection connection{environment};
     std::vector<Diagnostic> loginMessages;
+    DriverSocket socket;
 
     Shared(const Driver& chosen, std::chrono::seconds timeout) : driver(chosen), queryTimeout(timeout) {}
+
+    [[noreturn]] void Fail(std::vector<Diagnostic> records) const
+    {
+        ConnectionEnd end = socket.End();
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        if (end == ConnectionEnd::Unknown
+            && SQL_SUCCEEDED(SQLGetConnectAttrW(connection.Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
+            && dead == SQL_CD_TRUE)
+            end = ConnectionEnd::Lost;
+        RaiseCallFailure(std::move(records), end);
+    }
 };
 
 struct Batch::State {
@@ -60,7 +82,7 @@ struct Batch::State {
     {
     }
 
-    // Gathers the records a call left; raises when one of them means the batch cannot go on.
+    // Gathers the records a call left; raises unless a failed call failed for an error of the server.
     void Absorb(SQLRETURN rc)
     {
         if (rc == SQL_SUCCESS || rc == SQL_NO_DATA)
@@ -69,10 +91,8 @@ struct Batch::State {
             throw Error(OdbcCallFailed, "An ODBC call was given an invalid handle.");
         auto records = ReadDiagnostics(statement);
         AddDriverFields(shared->connection.Get(), statement.Get(), shared->driver.kind, records);
-        if (rc == SQL_ERROR
-            && (records.empty()
-                || std::any_of(records.begin(), records.end(), [](const Diagnostic& d) { return d.EndsBatch(); })))
-            throw OdbcError(std::move(records));
+        if (rc == SQL_ERROR && !HoldsServerError(records))
+            shared->Fail(std::move(records));
         for (auto& record : records) {
             hadError = hadError || record.IsError();
             messages.push_back(std::move(record));
@@ -114,7 +134,7 @@ struct Batch::State {
             if (rc == SQL_NO_DATA)
                 break;
             if (rc == SQL_ERROR)
-                throw OdbcError(ReadDiagnostics(statement));
+                shared->Fail(ReadDiagnostics(statement));
             if (indicator == SQL_NULL_DATA)
                 return std::nullopt;
             const bool truncated = indicator == SQL_NO_TOTAL || indicator > capacity - SQLLEN(sizeof(SQLWCHAR));
@@ -221,6 +241,7 @@ Session::Session(const ConnectOptions& options)
     WideString text = ToWide(BuildConnectionString(driver, address, options));
     SQLWCHAR completed[1024] = {};
     SQLSMALLINT completedLength = 0;
+    const auto before = OpenTcpSockets();
     const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
                                            completed, std::size(completed), &completedLength, SQL_DRIVER_NOPROMPT);
     std::fill(text.begin(), text.end(), SQLWCHAR(0));  // it may hold a password
@@ -230,6 +251,7 @@ Session::Session(const ConnectOptions& options)
         throw OdbcError(std::move(records), std::move(notes));
     }
     shared->connection.MarkConnected();
+    shared->socket = DriverSocket::OpenedSince(before, KnownPort(address));
     if (rc == SQL_SUCCESS_WITH_INFO)
         shared->loginMessages = ReadDiagnostics(shared->connection.GetHandle());
     m_shared = std::move(shared);

@@ -72,6 +72,7 @@ private slots:
     void listsTheUserDatabasesInOrderWithOneQuery();
     void placeholderServerFailsAtConnectReadably();
     void listsTheLargestNumberOfDatabases();
+    void namesWhatBecameOfAListTheServerNeverAnswered();
 };
 
 void DiscoveryIntegrationTest::listsTheUserDatabasesInOrderWithOneQuery()
@@ -128,6 +129,20 @@ void DiscoveryIntegrationTest::listsTheLargestNumberOfDatabases()
     QCOMPARE(harness.Databases().count(), Count + 1);
     QCOMPARE(harness.Databases().itemText(1), QStringLiteral("db00001"));
     QCOMPARE(harness.Databases().itemText(Count), QStringLiteral("db32767"));
+}
+
+void DiscoveryIntegrationTest::namesWhatBecameOfAListTheServerNeverAnswered()
+{
+    TdsStandIn::Options closing;
+    closing.afterBatch = TdsStandIn::AfterBatch::Close;
+    TdsStandIn closingServer(closing);
+    Harness harness;
+
+    harness.ListDatabasesOf(closingServer);
+    QVERIFY2(harness.Messages().contains(QStringLiteral("The connection to the server was lost")),
+             qPrintable(harness.Messages()));
+    QCOMPARE(Rows(harness.Databases()), QStringList{"<Database Name>"});
+    QCOMPARE(harness.window->MousePointer(), 0);
 }
 
 }  // namespace tallyrun

@@ -1,0 +1,52 @@
+// osql against a server that takes the batch and then fails it: closes or resets the connection.
+#include "child_process.h"
+#include "tds_standin.h"
+
+#include <gtest/gtest.h>
+
+namespace tallyrun::testing {
+namespace {
+
+using AfterBatch = TdsStandIn::AfterBatch;
+
+constexpr const char* Query = "DBCC UPDATEUSAGE('Sales')";
+
+TdsStandIn::Options Failing(AfterBatch afterBatch)
+{
+    TdsStandIn::Options options;
+    options.afterBatch = afterBatch;
+    return options;
+}
+
+ChildOutcome Osql(const TdsStandIn& server, std::vector<std::string> options)
+{
+    std::vector<std::string> argv{OSQL_PATH, "-S", "127.0.0.1," + std::to_string(server.Port()), "-Q", Query};
+    argv.insert(argv.end(), options.begin(), options.end());
+    return RunChild(argv);
+}
+
+void ExpectFailure(const ChildOutcome& run, const std::string& cause)
+{
+    EXPECT_EQ(run.exitStatus, 1) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(cause), std::string::npos) << run.err;
+}
+
+TEST(OsqlBrokenBatch, AConnectionClosedOrResetAfterTheBatchFailsTheRunAndSaysSo)
+{
+    const std::pair<AfterBatch, std::string> faults[] = {
+        {AfterBatch::Close, "The connection to the server was lost: the server closed it"},
+        {AfterBatch::Reset, "The connection to the server was reset by the server"},
+    };
+    for (const auto& [fault, cause] : faults) {
+        TdsStandIn server(Failing(fault));
+        for (const auto& strictness : {std::vector<std::string>{"-E", "-b"}, std::vector<std::string>{"-E"}}) {
+            SCOPED_TRACE(cause + (strictness.size() > 1 ? " with -b" : " without -b"));
+            ExpectFailure(Osql(server, strictness), cause);
+        }
+        EXPECT_EQ(server.Batches(), std::vector<std::string>(2, Query));
+    }
+}
+
+}  // namespace
+}  // namespace tallyrun::testing
