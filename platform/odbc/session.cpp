@@ -1,6 +1,7 @@
 #include "platform/odbc/session.h"
 
 #include "platform/odbc/batch_failure.h"
+#include "platform/odbc/call_lengths.h"
 #include "platform/odbc/connect_failure.h"
 #include "platform/odbc/connection_string.h"
 #include "platform/odbc/driver_fields.h"
@@ -31,6 +32,18 @@ bool IsNumeric(SQLSMALLINT sqlType)
 SQLPOINTER IntegerAttribute(std::chrono::seconds value)
 {
     return reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max<long long>(value.count(), 0)));
+}
+
+// The values of a connection string that come from the user, any of which may be what makes it too long.
+std::vector<NamedValue> TypedValues(const ConnectOptions& options)
+{
+    std::vector<NamedValue> values{{"The server name", options.server}, {"The database name", options.database},
+                                   {"The application name", options.application}};
+    if (options.sqlLogin) {
+        values.push_back({"The login name", options.sqlLogin->name});
+        values.push_back({"The password", options.sqlLogin->password});
+    }
+    return values;
 }
 
 // The port the driver connects to; none when it asks a SQL Browser itself.
@@ -135,13 +148,11 @@ struct Batch::State {
                 break;
             if (rc == SQL_ERROR)
                 shared->Fail(ReadDiagnostics(statement));
-            if (indicator == SQL_NULL_DATA)
+            const Piece piece = ReadPiece(indicator, capacity);
+            if (piece.null)
                 return std::nullopt;
-            const bool truncated = indicator == SQL_NO_TOTAL || indicator > capacity - SQLLEN(sizeof(SQLWCHAR));
-            const std::size_t units =
-                truncated ? std::size(buffer) - 1 : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
-            value.append(buffer, buffer + units);
-            if (rc == SQL_SUCCESS || !truncated)
+            value.append(buffer, buffer + piece.units);
+            if (rc == SQL_SUCCESS || !piece.truncated)
                 break;
         }
         return ToUtf8(value);
@@ -241,9 +252,10 @@ Session::Session(const ConnectOptions& options)
     WideString text = ToWide(BuildConnectionString(driver, address, options));
     SQLWCHAR completed[1024] = {};
     SQLSMALLINT completedLength = 0;
+    const SQLSMALLINT length = ConnectionStringLength(text.size(), TypedValues(options));
     const auto before = OpenTcpSockets();
-    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
-                                           completed, std::size(completed), &completedLength, SQL_DRIVER_NOPROMPT);
+    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, text.data(), length, completed, std::size(completed),
+                                           &completedLength, SQL_DRIVER_NOPROMPT);
     std::fill(text.begin(), text.end(), SQLWCHAR(0));  // it may hold a password
     if (!SQL_SUCCEEDED(rc)) {
         auto records = ReadDiagnostics(shared->connection.GetHandle());
@@ -273,7 +285,8 @@ Batch Session::Execute(std::string_view sql)
         state->Absorb(SQLSetStmtAttrW(state->statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
                                       IntegerAttribute(m_shared->queryTimeout), 0));
     WideString text = ToWide(sql);
-    state->executed = SQLExecDirectW(state->statement.Get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+    const SQLINTEGER length = BatchLength(text.size());
+    state->executed = SQLExecDirectW(state->statement.Get(), text.data(), length);
     state->Absorb(state->executed);
     return Batch(std::move(state));
 }

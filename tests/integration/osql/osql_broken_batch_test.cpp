@@ -1,4 +1,5 @@
-// osql against a server that takes the batch and then fails it: closes or resets the connection.
+// osql against a server that takes the batch and then fails it: closes or resets the connection; and values too
+// long for the connection string, refused before anything is sent.
 #include "child_process.h"
 #include "tds_standin.h"
 
@@ -46,6 +47,25 @@ TEST(OsqlBrokenBatch, AConnectionClosedOrResetAfterTheBatchFailsTheRunAndSaysSo)
         }
         EXPECT_EQ(server.Batches(), std::vector<std::string>(2, Query));
     }
+}
+
+TEST(OsqlBrokenBatch, ValuesTooLongForTheConnectionStringAreRefusedBeforeTheLogin)
+{
+    TdsStandIn server;
+    const std::string huge(65'600, 'x');
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"-E", "-d", huge}, "The database name is too long"},
+        {{"-U", huge, "-P", "secret"}, "The login name is too long"},
+        {{"-U", "sa", "-P", huge}, "The password is too long"},
+    };
+    for (const auto& [options, message] : cases) {
+        SCOPED_TRACE(message);
+        const auto run = Osql(server, options);
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_NE(run.err.find("osql: cannot connect to"), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(server.SuccessfulLogins() + server.RefusedLogins(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,54 @@
+// What may cross the ODBC boundary: lengths that fit the calls' counts, and length indicators that fit the
+// buffer they describe.
+#include "platform/odbc/call_lengths.h"
+#include "platform/odbc/diagnostic.h"
+
+#include <gtest/gtest.h>
+
+namespace tallyrun::odbc {
+namespace {
+
+TEST(CallLengths, TextsThatDoNotFitTheCallsCountAreRefusedNamingTheLongestValue)
+{
+    EXPECT_EQ(ConnectionStringLength(32'767, {}), 32'767);
+    EXPECT_EQ(BatchLength(2'147'483'647u), 2'147'483'647);
+    const std::string database(65'600, 'd');
+    try {
+        ConnectionStringLength(65'700, {{"The server name", "localhost"}, {"The database name", database}});
+        FAIL() << "a connection string of 65700 units was let through";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), errc::Overflow);
+        EXPECT_EQ(error.Description().rfind("The database name is too long: 65600 characters", 0), 0u)
+            << error.Description();
+    }
+    EXPECT_THROW(BatchLength(2'147'483'648u), Error);
+}
+
+TEST(CallLengths, AnIndicatorIsReadAgainstTheBufferAndANegativeLengthIsADriverError)
+{
+    constexpr long long capacity = 8;  // three UTF-16 units and the terminator
+    const Piece null = ReadPiece(NullData, capacity);
+    EXPECT_TRUE(null.null);
+    const Piece whole = ReadPiece(6, capacity);
+    EXPECT_FALSE(whole.truncated);
+    EXPECT_EQ(whole.units, 3u);
+    const Piece longer = ReadPiece(1'000'000, capacity);
+    EXPECT_TRUE(longer.truncated);
+    EXPECT_EQ(longer.units, 3u);
+    const Piece unknown = ReadPiece(NoTotal, capacity);
+    EXPECT_TRUE(unknown.truncated);
+    EXPECT_EQ(unknown.units, 3u);
+    for (const long long bad : {-2LL, -3LL, -5LL, -1'000'000LL}) {
+        SCOPED_TRACE(bad);
+        try {
+            ReadPiece(bad, capacity);
+            FAIL() << "a negative length was taken as a size";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Number(), OdbcCallFailed);
+            EXPECT_NE(error.Description().find(std::to_string(bad)), std::string::npos) << error.Description();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tallyrun::odbc
