@@ -15,8 +15,10 @@ bool Any(const std::vector<Diagnostic>& records, bool (*test)(const Diagnostic&)
 
 }  // namespace
 
-void RaiseCallFailure(std::vector<Diagnostic> records, ConnectionEnd end)
+void RaiseCallFailure(std::vector<Diagnostic> records, ConnectionEnd end, std::chrono::seconds queryTimeout, bool cut)
 {
+    if (queryTimeout.count() > 0 && (cut || Any(records, [](const Diagnostic& d) { return d.sqlState == "HYT00"; })))
+        throw QueryTimeout(queryTimeout, std::move(records));
     if (end == ConnectionEnd::Reset)
         throw OdbcError("The connection to the server was reset by the server before the batch finished.",
                         std::move(records));

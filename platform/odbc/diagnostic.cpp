@@ -74,4 +74,12 @@ OdbcError::OdbcError(std::string description, std::vector<Diagnostic> records)
 {
 }
 
+QueryTimeout::QueryTimeout(std::chrono::seconds limit, std::vector<Diagnostic> records)
+    : OdbcError("The query did not finish within the query timeout of " + std::to_string(limit.count())
+                    + (limit.count() == 1 ? " second." : " seconds."),
+                std::move(records)),
+      m_limit(limit)
+{
+}
+
 }  // namespace tallyrun::odbc

@@ -3,6 +3,7 @@
 
 #include "platform/core/error.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,17 @@ public:
 private:
     std::vector<Diagnostic> m_records;
     std::vector<std::string> m_notes;
+};
+
+// A call of a batch that did not finish within the session's query timeout.
+class QueryTimeout : public OdbcError {
+public:
+    QueryTimeout(std::chrono::seconds limit, std::vector<Diagnostic> records);
+
+    std::chrono::seconds Limit() const noexcept { return m_limit; }
+
+private:
+    std::chrono::seconds m_limit;
 };
 
 }  // namespace tallyrun::odbc

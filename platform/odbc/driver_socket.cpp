@@ -99,4 +99,10 @@ ConnectionEnd DriverSocket::End() const
     }
 }
 
+void DriverSocket::Cut() const noexcept
+{
+    if (m_fd)
+        ::shutdown(m_fd.Get(), SHUT_RDWR);
+}
+
 }  // namespace tallyrun::odbc

@@ -1,5 +1,5 @@
 // Our own hold on the TCP connection the driver opened for a session: it tells a connection the server closed from
-// one it reset, which the driver's records do not.
+// one it reset, which the driver's records do not, and cuts the connection to end a wait the driver will not end.
 #pragma once
 
 #include "platform/odbc/batch_failure.h"
@@ -18,7 +18,7 @@ std::set<std::uint64_t> OpenTcpSockets();
 
 class DriverSocket {
 public:
-    DriverSocket() = default;  // none: nothing to ask
+    DriverSocket() = default;  // none: nothing to ask or cut
 
     // A duplicate of the one connected TCP socket opened since `before` to `serverPort` (to any port when not
     // known); none when there is not exactly one, for example when another thread connected there meanwhile.
@@ -27,6 +27,8 @@ public:
     explicit operator bool() const noexcept { return static_cast<bool>(m_fd); }
     // Closed, Reset, or Unknown (still open, or nothing to ask).
     ConnectionEnd End() const;
+    // Shuts the connection down both ways: a driver call waiting on it returns at once, with the connection lost.
+    void Cut() const noexcept;
 
 private:
     explicit DriverSocket(UniqueFd fd) : m_fd(std::move(fd)) {}

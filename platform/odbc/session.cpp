@@ -2,6 +2,7 @@
 
 #include "platform/odbc/batch_failure.h"
 #include "platform/odbc/call_lengths.h"
+#include "platform/odbc/call_watchdog.h"
 #include "platform/odbc/connect_failure.h"
 #include "platform/odbc/connection_string.h"
 #include "platform/odbc/driver_fields.h"
@@ -54,6 +55,11 @@ std::optional<std::uint16_t> KnownPort(const ServerAddress& address)
     return address.instance.empty() ? std::optional<std::uint16_t>(DefaultPort) : std::nullopt;
 }
 
+// How long after the query timeout a call may still wait, for the server to acknowledge the cancel FreeTDS sends
+// when its own timer runs out. FreeTDS then waits a whole timeout more; a server that stalls never acknowledges,
+// so at this point the connection is cut instead, and the timeout holds as given.
+constexpr std::chrono::milliseconds CancelGrace{250};
+
 }  // namespace
 
 struct Session::Shared {
@@ -63,8 +69,24 @@ struct Session::Shared {
     Connection connection{environment};
     std::vector<Diagnostic> loginMessages;
     DriverSocket socket;
+    std::optional<CallWatchdog> watchdog;  // only with a query timeout and the driver's socket known
 
     Shared(const Driver& chosen, std::chrono::seconds timeout) : driver(chosen), queryTimeout(timeout) {}
+
+    void Watch(DriverSocket found)
+    {
+        socket = std::move(found);
+        if (socket && queryTimeout.count() > 0)
+            watchdog.emplace(queryTimeout + CancelGrace, [this] { socket.Cut(); });
+    }
+
+    // Runs one driver call that may wait on the server, within the query timeout.
+    template <class Call>
+    SQLRETURN Timed(Call call)
+    {
+        const auto guard = watchdog ? watchdog->Arm() : CallWatchdog::Guard();
+        return call();
+    }
 
     [[noreturn]] void Fail(std::vector<Diagnostic> records) const
     {
@@ -74,7 +96,7 @@ struct Session::Shared {
             && SQL_SUCCEEDED(SQLGetConnectAttrW(connection.Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
             && dead == SQL_CD_TRUE)
             end = ConnectionEnd::Lost;
-        RaiseCallFailure(std::move(records), end);
+        RaiseCallFailure(std::move(records), end, queryTimeout, watchdog && watchdog->Fired());
     }
 };
 
@@ -143,7 +165,8 @@ struct Batch::State {
         constexpr SQLLEN capacity = sizeof buffer;
         for (;;) {
             SQLLEN indicator = 0;
-            const SQLRETURN rc = SQLGetData(statement.Get(), column, SQL_C_WCHAR, buffer, capacity, &indicator);
+            const SQLRETURN rc = shared->Timed(
+                [&] { return SQLGetData(statement.Get(), column, SQL_C_WCHAR, buffer, capacity, &indicator); });
             if (rc == SQL_NO_DATA)
                 break;
             if (rc == SQL_ERROR)
@@ -177,7 +200,7 @@ bool Batch::NextResult()
         if (rc == SQL_NO_DATA)
             rc = SQL_SUCCESS;
     } else {
-        rc = SQLMoreResults(s.statement.Get());
+        rc = s.shared->Timed([&] { return SQLMoreResults(s.statement.Get()); });
         s.Absorb(rc);
     }
     // After an error the driver manager no longer hands out results; the messages are all there is.
@@ -200,7 +223,7 @@ bool Batch::NextRow()
     State& s = *m_state;
     if (s.finished || s.columns.empty())
         return false;
-    const SQLRETURN rc = SQLFetch(s.statement.Get());
+    const SQLRETURN rc = s.shared->Timed([&] { return SQLFetch(s.statement.Get()); });
     s.Absorb(rc);
     if (rc == SQL_NO_DATA || rc == SQL_ERROR)
         return false;
@@ -263,7 +286,7 @@ Session::Session(const ConnectOptions& options)
         throw OdbcError(std::move(records), std::move(notes));
     }
     shared->connection.MarkConnected();
-    shared->socket = DriverSocket::OpenedSince(before, KnownPort(address));
+    shared->Watch(DriverSocket::OpenedSince(before, KnownPort(address)));
     if (rc == SQL_SUCCESS_WITH_INFO)
         shared->loginMessages = ReadDiagnostics(shared->connection.GetHandle());
     m_shared = std::move(shared);
@@ -286,7 +309,7 @@ Batch Session::Execute(std::string_view sql)
                                       IntegerAttribute(m_shared->queryTimeout), 0));
     WideString text = ToWide(sql);
     const SQLINTEGER length = BatchLength(text.size());
-    state->executed = SQLExecDirectW(state->statement.Get(), text.data(), length);
+    state->executed = m_shared->Timed([&] { return SQLExecDirectW(state->statement.Get(), text.data(), length); });
     state->Absorb(state->executed);
     return Batch(std::move(state));
 }

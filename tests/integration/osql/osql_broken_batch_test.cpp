@@ -1,5 +1,5 @@
-// osql against a server that takes the batch and then fails it: closes or resets the connection; and values too
-// long for the connection string, refused before anything is sent.
+// osql against a server that takes the batch and then fails it: closes or resets the connection, or stalls; and
+// values too long for the connection string, refused before anything is sent.
 #include "child_process.h"
 #include "tds_standin.h"
 
@@ -8,6 +8,7 @@
 namespace tallyrun::testing {
 namespace {
 
+using namespace std::chrono_literals;
 using AfterBatch = TdsStandIn::AfterBatch;
 
 constexpr const char* Query = "DBCC UPDATEUSAGE('Sales')";
@@ -47,6 +48,15 @@ TEST(OsqlBrokenBatch, AConnectionClosedOrResetAfterTheBatchFailsTheRunAndSaysSo)
         }
         EXPECT_EQ(server.Batches(), std::vector<std::string>(2, Query));
     }
+}
+
+TEST(OsqlBrokenBatch, AStalledServerFailsTheRunAtTheQueryTimeout)
+{
+    TdsStandIn server(Failing(AfterBatch::Stall));
+    const auto run = Osql(server, {"-E", "-t", "3"});
+    ExpectFailure(run, "The query did not finish within the query timeout of 3 seconds.");
+    EXPECT_GE(run.elapsed, 2900ms);
+    EXPECT_LT(run.elapsed, 4500ms);
 }
 
 TEST(OsqlBrokenBatch, ValuesTooLongForTheConnectionStringAreRefusedBeforeTheLogin)

@@ -1,12 +1,18 @@
-// What may cross the ODBC boundary: lengths that fit the calls' counts, and length indicators that fit the
-// buffer they describe.
+// What may cross the ODBC boundary: lengths that fit the calls' counts, length indicators that fit the buffer, and
+// the watchdog that bounds a call the driver would let wait on.
 #include "platform/odbc/call_lengths.h"
+#include "platform/odbc/call_watchdog.h"
 #include "platform/odbc/diagnostic.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace tallyrun::odbc {
 namespace {
+
+using namespace std::chrono_literals;
 
 TEST(CallLengths, TextsThatDoNotFitTheCallsCountAreRefusedNamingTheLongestValue)
 {
@@ -48,6 +54,23 @@ TEST(CallLengths, AnIndicatorIsReadAgainstTheBufferAndANegativeLengthIsADriverEr
             EXPECT_NE(error.Description().find(std::to_string(bad)), std::string::npos) << error.Description();
         }
     }
+}
+
+TEST(CallWatchdog, ActsOnlyOnACallStillRunningPastItsLimit)
+{
+    std::atomic<int> overruns = 0;
+    CallWatchdog watchdog(200ms, [&] { ++overruns; });
+    for (int call = 0; call < 1000; ++call)
+        const auto guard = watchdog.Arm();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(overruns, 0);
+    EXPECT_FALSE(watchdog.Fired());
+    {
+        const auto guard = watchdog.Arm();
+        std::this_thread::sleep_for(600ms);
+    }
+    EXPECT_EQ(overruns, 1);
+    EXPECT_TRUE(watchdog.Fired());
 }
 
 }  // namespace
