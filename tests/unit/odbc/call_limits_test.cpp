@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <thread>
+#include <tuple>
 
 namespace tallyrun::odbc {
 namespace {
@@ -33,17 +34,14 @@ TEST(CallLengths, TextsThatDoNotFitTheCallsCountAreRefusedNamingTheLongestValue)
 TEST(CallLengths, AnIndicatorIsReadAgainstTheBufferAndANegativeLengthIsADriverError)
 {
     constexpr long long capacity = 8;  // three UTF-16 units and the terminator
-    const Piece null = ReadPiece(NullData, capacity);
-    EXPECT_TRUE(null.null);
-    const Piece whole = ReadPiece(6, capacity);
-    EXPECT_FALSE(whole.truncated);
-    EXPECT_EQ(whole.units, 3u);
-    const Piece longer = ReadPiece(1'000'000, capacity);
-    EXPECT_TRUE(longer.truncated);
-    EXPECT_EQ(longer.units, 3u);
-    const Piece unknown = ReadPiece(NoTotal, capacity);
-    EXPECT_TRUE(unknown.truncated);
-    EXPECT_EQ(unknown.units, 3u);
+    const auto read = [](long long indicator) {
+        const Piece piece = ReadPiece(indicator, capacity);
+        return std::tuple(piece.null, piece.truncated, piece.units);
+    };
+    EXPECT_EQ(read(NullData), std::tuple(true, false, 0u));
+    EXPECT_EQ(read(6), std::tuple(false, false, 3u));
+    EXPECT_EQ(read(1'000'000), std::tuple(false, true, 3u));
+    EXPECT_EQ(read(NoTotal), std::tuple(false, true, 3u));
     for (const long long bad : {-2LL, -3LL, -5LL, -1'000'000LL}) {
         SCOPED_TRACE(bad);
         try {
