@@ -58,8 +58,27 @@ bool Diagnostic::EndsBatch() const
     return native == 0 && IsError();
 }
 
+bool HoldsServerError(const std::vector<Diagnostic>& records)
+{
+    return std::any_of(records.begin(), records.end(), [](const Diagnostic& d) { return d.IsError(); })
+           && std::none_of(records.begin(), records.end(), [](const Diagnostic& d) { return d.EndsBatch(); });
+}
+
 OdbcError::OdbcError(std::vector<Diagnostic> records, std::vector<std::string> notes)
     : Error(FirstNumber(records), Describe(records, notes)), m_records(std::move(records)), m_notes(std::move(notes))
+{
+}
+
+OdbcError::OdbcError(std::string description, std::vector<Diagnostic> records)
+    : Error(FirstNumber(records), std::move(description)), m_records(std::move(records))
+{
+}
+
+QueryTimeout::QueryTimeout(std::chrono::seconds limit, std::vector<Diagnostic> records)
+    : OdbcError("The query did not finish within the query timeout of " + std::to_string(limit.count())
+                    + (limit.count() == 1 ? " second." : " seconds."),
+                std::move(records)),
+      m_limit(limit)
 {
 }
 

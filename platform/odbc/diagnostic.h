@@ -3,6 +3,7 @@
 
 #include "platform/core/error.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,11 @@ struct Diagnostic {
     bool EndsBatch() const;
 };
 
+// True when the records of a failed call are a server's answer to the batch: an error of the server and nothing
+// that ends the batch. Otherwise the call failed for a reason of its own (the connection, a timeout, the driver),
+// even where every record is only a warning, as FreeTDS's own messages are (severity below 11).
+bool HoldsServerError(const std::vector<Diagnostic>& records);
+
 // Error number raised when no record carries one: the number Windows' ODBC layer uses for "ODBC call failed".
 inline constexpr long OdbcCallFailed = 3146;
 
@@ -34,6 +40,8 @@ class OdbcError : public Error {
 public:
     // `notes` explain the records further (e.g. why a Kerberos login failed); they follow the records' texts.
     explicit OdbcError(std::vector<Diagnostic> records, std::vector<std::string> notes = {});
+    // For a failure the records do not explain in words of their own (e.g. a connection the server reset).
+    OdbcError(std::string description, std::vector<Diagnostic> records);
 
     const std::vector<Diagnostic>& Records() const noexcept { return m_records; }
     const std::vector<std::string>& Notes() const noexcept { return m_notes; }
@@ -41,6 +49,17 @@ public:
 private:
     std::vector<Diagnostic> m_records;
     std::vector<std::string> m_notes;
+};
+
+// A call of a batch that did not finish within the session's query timeout.
+class QueryTimeout : public OdbcError {
+public:
+    QueryTimeout(std::chrono::seconds limit, std::vector<Diagnostic> records);
+
+    std::chrono::seconds Limit() const noexcept { return m_limit; }
+
+private:
+    std::chrono::seconds m_limit;
 };
 
 }  // namespace tallyrun::odbc

@@ -1,8 +1,12 @@
 #include "platform/odbc/session.h"
 
+#include "platform/odbc/batch_failure.h"
+#include "platform/odbc/call_lengths.h"
+#include "platform/odbc/call_watchdog.h"
 #include "platform/odbc/connect_failure.h"
 #include "platform/odbc/connection_string.h"
 #include "platform/odbc/driver_fields.h"
+#include "platform/odbc/driver_socket.h"
 #include "platform/odbc/handles.h"
 #include "platform/odbc/instance_port.h"
 #include "platform/odbc/server_name.h"
@@ -32,6 +36,31 @@ SQLPOINTER IntegerAttribute(std::chrono::seconds value)
     return reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(std::max<long long>(value.count(), 0)));
 }
 
+// The values of a connection string that come from the user, any of which may be what makes it too long.
+std::vector<NamedValue> TypedValues(const ConnectOptions& options)
+{
+    std::vector<NamedValue> values{{"The server name", options.server}, {"The database name", options.database},
+                                   {"The application name", options.application}};
+    if (options.sqlLogin) {
+        values.push_back({"The login name", options.sqlLogin->name});
+        values.push_back({"The password", options.sqlLogin->password});
+    }
+    return values;
+}
+
+// The port the driver connects to; none when it asks a SQL Browser itself.
+std::optional<std::uint16_t> KnownPort(const ServerAddress& address)
+{
+    if (address.port)
+        return address.port;
+    return address.instance.empty() ? std::optional<std::uint16_t>(DefaultPort) : std::nullopt;
+}
+
+// How long after the query timeout a call may still wait, for the server to acknowledge the cancel FreeTDS sends
+// when its own timer runs out. FreeTDS then waits a whole timeout more; a server that stalls never acknowledges,
+// so at this point the connection is cut instead, and the timeout holds as given.
+constexpr std::chrono::milliseconds CancelGrace{250};
+
 }  // namespace
 
 struct Session::Shared {
@@ -40,8 +69,36 @@ struct Session::Shared {
     Environment environment;
     Connection connection{environment};
     std::vector<Diagnostic> loginMessages;
+    DriverSocket socket;
+    std::optional<CallWatchdog> watchdog;  // only with a query timeout and the driver's socket known
 
     Shared(const Driver& chosen, std::chrono::seconds timeout) : driver(chosen), queryTimeout(timeout) {}
+
+    void Watch(DriverSocket found)
+    {
+        socket = std::move(found);
+        if (socket && queryTimeout.count() > 0)
+            watchdog.emplace(queryTimeout + CancelGrace, [this] { socket.Cut(); });
+    }
+
+    // Runs one driver call that may wait on the server, within the query timeout.
+    template <class Call>
+    SQLRETURN Timed(Call call)
+    {
+        const auto guard = watchdog ? watchdog->Arm() : CallWatchdog::Guard();
+        return call();
+    }
+
+    [[noreturn]] void Fail(std::vector<Diagnostic> records) const
+    {
+        ConnectionEnd end = socket.End();
+        SQLUINTEGER dead = SQL_CD_FALSE;
+        if (end == ConnectionEnd::Unknown
+            && SQL_SUCCEEDED(SQLGetConnectAttrW(connection.Get(), SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr))
+            && dead == SQL_CD_TRUE)
+            end = ConnectionEnd::Lost;
+        RaiseCallFailure(std::move(records), end, queryTimeout, watchdog && watchdog->Fired());
+    }
 };
 
 struct Batch::State {
@@ -61,7 +118,7 @@ struct Batch::State {
     {
     }
 
-    // Gathers the records a call left; raises when one of them means the batch cannot go on.
+    // Gathers the records a call left; raises unless a failed call failed for an error of the server.
     void Absorb(SQLRETURN rc)
     {
         if (rc == SQL_SUCCESS || rc == SQL_NO_DATA)
@@ -70,10 +127,8 @@ struct Batch::State {
             throw Error(OdbcCallFailed, "An ODBC call was given an invalid handle.");
         auto records = ReadDiagnostics(statement);
         AddDriverFields(shared->connection.Get(), statement.Get(), shared->driver.kind, records);
-        if (rc == SQL_ERROR
-            && (records.empty()
-                || std::any_of(records.begin(), records.end(), [](const Diagnostic& d) { return d.EndsBatch(); })))
-            throw OdbcError(std::move(records));
+        if (rc == SQL_ERROR && !HoldsServerError(records))
+            shared->Fail(std::move(records));
         for (auto& record : records) {
             hadError = hadError || record.IsError();
             messages.push_back(std::move(record));
@@ -111,18 +166,17 @@ struct Batch::State {
         constexpr SQLLEN capacity = sizeof buffer;
         for (;;) {
             SQLLEN indicator = 0;
-            const SQLRETURN rc = SQLGetData(statement.Get(), column, SQL_C_WCHAR, buffer, capacity, &indicator);
+            const SQLRETURN rc = shared->Timed(
+                [&] { return SQLGetData(statement.Get(), column, SQL_C_WCHAR, buffer, capacity, &indicator); });
             if (rc == SQL_NO_DATA)
                 break;
             if (rc == SQL_ERROR)
-                throw OdbcError(ReadDiagnostics(statement));
-            if (indicator == SQL_NULL_DATA)
+                shared->Fail(ReadDiagnostics(statement));
+            const Piece piece = ReadPiece(indicator, capacity);
+            if (piece.null)
                 return std::nullopt;
-            const bool truncated = indicator == SQL_NO_TOTAL || indicator > capacity - SQLLEN(sizeof(SQLWCHAR));
-            const std::size_t units =
-                truncated ? std::size(buffer) - 1 : static_cast<std::size_t>(indicator) / sizeof(SQLWCHAR);
-            value.append(buffer, buffer + units);
-            if (rc == SQL_SUCCESS || !truncated)
+            value.append(buffer, buffer + piece.units);
+            if (rc == SQL_SUCCESS || !piece.truncated)
                 break;
         }
         return ToUtf8(value);
@@ -147,7 +201,7 @@ bool Batch::NextResult()
         if (rc == SQL_NO_DATA)
             rc = SQL_SUCCESS;
     } else {
-        rc = SQLMoreResults(s.statement.Get());
+        rc = s.shared->Timed([&] { return SQLMoreResults(s.statement.Get()); });
         s.Absorb(rc);
     }
     // After an error the driver manager no longer hands out results; the messages are all there is.
@@ -170,7 +224,7 @@ bool Batch::NextRow()
     State& s = *m_state;
     if (s.finished || s.columns.empty())
         return false;
-    const SQLRETURN rc = SQLFetch(s.statement.Get());
+    const SQLRETURN rc = s.shared->Timed([&] { return SQLFetch(s.statement.Get()); });
     s.Absorb(rc);
     if (rc == SQL_NO_DATA || rc == SQL_ERROR)
         return false;
@@ -223,8 +277,10 @@ Session::Session(const ConnectOptions& options)
     WideString text = ToWide(BuildConnectionString(driver, address, options));
     SQLWCHAR completed[1024] = {};
     SQLSMALLINT completedLength = 0;
-    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, text.data(), static_cast<SQLSMALLINT>(text.size()),
-                                           completed, std::size(completed), &completedLength, SQL_DRIVER_NOPROMPT);
+    const SQLSMALLINT length = ConnectionStringLength(text.size(), TypedValues(options));
+    const auto before = OpenTcpSockets();
+    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, text.data(), length, completed, std::size(completed),
+                                           &completedLength, SQL_DRIVER_NOPROMPT);
     std::fill(text.begin(), text.end(), SQLWCHAR(0));  // it may hold a password
     if (!SQL_SUCCEEDED(rc)) {
         auto records = ReadDiagnostics(shared->connection.GetHandle());
@@ -232,6 +288,7 @@ Session::Session(const ConnectOptions& options)
         throw OdbcError(std::move(records), std::move(notes));
     }
     shared->connection.MarkConnected();
+    shared->Watch(DriverSocket::OpenedSince(before, KnownPort(address)));
     if (rc == SQL_SUCCESS_WITH_INFO)
         shared->loginMessages = ReadDiagnostics(shared->connection.GetHandle());
     m_shared = std::move(shared);
@@ -253,7 +310,8 @@ Batch Session::Execute(std::string_view sql)
         state->Absorb(SQLSetStmtAttrW(state->statement.Get(), SQL_ATTR_QUERY_TIMEOUT,
                                       IntegerAttribute(m_shared->queryTimeout), 0));
     WideString text = ToWide(sql);
-    state->executed = SQLExecDirectW(state->statement.Get(), text.data(), static_cast<SQLINTEGER>(text.size()));
+    const SQLINTEGER length = BatchLength(text.size());
+    state->executed = m_shared->Timed([&] { return SQLExecDirectW(state->statement.Get(), text.data(), length); });
     state->Absorb(state->executed);
     return Batch(std::move(state));
 }

@@ -23,7 +23,8 @@ struct Column {
 using Row = std::vector<std::optional<std::string>>;  // UTF-8 texts; NULL as nullopt
 
 // One executed batch, walked result by result. Messages gather as the walk goes; a server error (for example
-// severity 16) is a message, while a broken connection, a timeout or a driver failure raises OdbcError.
+// severity 16) is a message, while a broken connection or a driver failure raises OdbcError, and a call that
+// outlasts the query timeout raises QueryTimeout within that time (plus a fraction of a second).
 class Batch {
 public:
     ~Batch();

@@ -45,7 +45,13 @@ std::unique_ptr<Databases> SystemServer::GetDatabases()
 {
     if (!m_session)
         throw Error(NotConnected, "The server object is not connected to a server");
-    odbc::QueryResult result = odbc::Query(*m_session, DatabaseCatalogQuery);
+    odbc::QueryResult result;
+    try {
+        result = odbc::Query(*m_session, DatabaseCatalogQuery);
+    } catch (const odbc::QueryTimeout& timeout) {
+        throw Error(timeout.Number(), "The server did not answer the database list within " +
+                                          std::to_string(timeout.Limit().count()) + " seconds");
+    }
     if (result.columns.size() != 2)
         throw Error(UnexpectedCatalog, "The server answered the database list with " +
                                            std::to_string(result.columns.size()) + " columns instead of 2");

@@ -6,6 +6,7 @@
 #include "tests/fixtures/fake_platform/fake_platform.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QPushButton>
 #include <QTest>
 
@@ -24,14 +25,16 @@ struct Harness {
     Platform platform{objects, fake.screen, fake.launcher, fake.processes, fake.messages, fake.dropDown};
     std::unique_ptr<frm_Main> window;
 
-    Harness() : objects(Settings()), window(std::make_unique<frm_Main>(platform))
+    explicit Harness(std::chrono::seconds queryTimeout = std::chrono::seconds(30))
+        : objects(Settings(queryTimeout)), window(std::make_unique<frm_Main>(platform))
     {
         window->show();
     }
 
-    static sqldmo::SystemObjectSettings Settings()
+    static sqldmo::SystemObjectSettings Settings(std::chrono::seconds queryTimeout)
     {
         sqldmo::SystemObjectSettings settings;
+        settings.server.queryTimeout = queryTimeout;
         // These tests never list servers; were one to, it would ask nobody.
         settings.serverListing = [] { return std::vector<std::string>{}; };
         settings.server.driver = odbc::Driver{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary};
@@ -72,6 +75,7 @@ private slots:
     void listsTheUserDatabasesInOrderWithOneQuery();
     void placeholderServerFailsAtConnectReadably();
     void listsTheLargestNumberOfDatabases();
+    void namesWhatBecameOfAListTheServerNeverAnswered();
 };
 
 void DiscoveryIntegrationTest::listsTheUserDatabasesInOrderWithOneQuery()
@@ -128,6 +132,32 @@ void DiscoveryIntegrationTest::listsTheLargestNumberOfDatabases()
     QCOMPARE(harness.Databases().count(), Count + 1);
     QCOMPARE(harness.Databases().itemText(1), QStringLiteral("db00001"));
     QCOMPARE(harness.Databases().itemText(Count), QStringLiteral("db32767"));
+}
+
+void DiscoveryIntegrationTest::namesWhatBecameOfAListTheServerNeverAnswered()
+{
+    TdsStandIn::Options closing;
+    closing.afterBatch = TdsStandIn::AfterBatch::Close;
+    TdsStandIn closingServer(closing);
+    Harness harness(std::chrono::seconds(2));
+
+    harness.ListDatabasesOf(closingServer);
+    QVERIFY2(harness.Messages().contains(QStringLiteral("The connection to the server was lost")),
+             qPrintable(harness.Messages()));
+
+    TdsStandIn::Options stalling;
+    stalling.afterBatch = TdsStandIn::AfterBatch::Stall;
+    TdsStandIn stallingServer(stalling);
+    harness.fake.messages.shown.clear();
+    QElapsedTimer clock;
+    clock.start();
+    harness.ListDatabasesOf(stallingServer);
+    QVERIFY2(clock.elapsed() < 3500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(harness.Messages().contains(
+                 QStringLiteral("The server did not answer the database list within 2 seconds")),
+             qPrintable(harness.Messages()));
+    QCOMPARE(Rows(harness.Databases()), QStringList{"<Database Name>"});
+    QCOMPARE(harness.window->MousePointer(), 0);
 }
 
 }  // namespace tallyrun

@@ -52,6 +52,19 @@ TEST(Diagnostics, SeverityDecidesErrorsAndSqlStateStandsInForIt)
     EXPECT_TRUE(Record("HY010", 0, "Function sequence error").EndsBatch());
 }
 
+TEST(Diagnostics, OnlyAServerErrorWithNothingThatEndsTheBatchMakesAFailedCallAMessageOfTheBatch)
+{
+    Diagnostic missing = Record("42000", 2520, "Could not find database 'Nope'.");
+    missing.severity = 16;
+    Diagnostic endOfStream = Record("01000", 20017, "Unexpected EOF from the server");
+    endOfStream.severity = 9;
+    EXPECT_TRUE(HoldsServerError({missing}));
+    EXPECT_FALSE(HoldsServerError({endOfStream}));
+    EXPECT_FALSE(HoldsServerError({Record("HY000", 0, "Unknown error")}));
+    EXPECT_FALSE(HoldsServerError({missing, Record("08S01", 20004, "Read from the server failed")}));
+    EXPECT_FALSE(HoldsServerError({}));
+}
+
 TEST(Diagnostics, ErrorKeepsEveryRecordAndTellsEachTextOnceThenTheNotes)
 {
     const OdbcError error({Record("08S01", 20009, "[FreeTDS][SQL Server]Unable to connect"),

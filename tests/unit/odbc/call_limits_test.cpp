@@ -1,0 +1,75 @@
+// What may cross the ODBC boundary: lengths that fit the calls' counts, length indicators that fit the buffer, and
+// the watchdog that bounds a call the driver would let wait on.
+#include "platform/odbc/call_lengths.h"
+#include "platform/odbc/call_watchdog.h"
+#include "platform/odbc/diagnostic.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <tuple>
+
+namespace tallyrun::odbc {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(CallLengths, TextsThatDoNotFitTheCallsCountAreRefusedNamingTheLongestValue)
+{
+    EXPECT_EQ(ConnectionStringLength(32'767, {}), 32'767);
+    EXPECT_EQ(BatchLength(2'147'483'647u), 2'147'483'647);
+    const std::string database(65'600, 'd');
+    try {
+        ConnectionStringLength(65'700, {{"The server name", "localhost"}, {"The database name", database}});
+        FAIL() << "a connection string of 65700 units was let through";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), errc::Overflow);
+        EXPECT_EQ(error.Description().rfind("The database name is too long: 65600 characters", 0), 0u)
+            << error.Description();
+    }
+    EXPECT_THROW(BatchLength(2'147'483'648u), Error);
+}
+
+TEST(CallLengths, AnIndicatorIsReadAgainstTheBufferAndANegativeLengthIsADriverError)
+{
+    constexpr long long capacity = 8;  // three UTF-16 units and the terminator
+    const auto read = [](long long indicator) {
+        const Piece piece = ReadPiece(indicator, capacity);
+        return std::tuple(piece.null, piece.truncated, piece.units);
+    };
+    EXPECT_EQ(read(NullData), std::tuple(true, false, 0u));
+    EXPECT_EQ(read(6), std::tuple(false, false, 3u));
+    EXPECT_EQ(read(1'000'000), std::tuple(false, true, 3u));
+    EXPECT_EQ(read(NoTotal), std::tuple(false, true, 3u));
+    for (const long long bad : {-2LL, -3LL, -5LL, -1'000'000LL}) {
+        SCOPED_TRACE(bad);
+        try {
+            ReadPiece(bad, capacity);
+            FAIL() << "a negative length was taken as a size";
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Number(), OdbcCallFailed);
+            EXPECT_NE(error.Description().find(std::to_string(bad)), std::string::npos) << error.Description();
+        }
+    }
+}
+
+TEST(CallWatchdog, ActsOnlyOnACallStillRunningPastItsLimit)
+{
+    std::atomic<int> overruns = 0;
+    CallWatchdog watchdog(200ms, [&] { ++overruns; });
+    for (int call = 0; call < 1000; ++call)
+        const auto guard = watchdog.Arm();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(overruns, 0);
+    EXPECT_FALSE(watchdog.Fired());
+    {
+        const auto guard = watchdog.Arm();
+        std::this_thread::sleep_for(600ms);
+    }
+    EXPECT_EQ(overruns, 1);
+    EXPECT_TRUE(watchdog.Fired());
+}
+
+}  // namespace
+}  // namespace tallyrun::odbc
