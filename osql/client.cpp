@@ -65,7 +65,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err)
         session.emplace(ConnectOptionsFor(options));
     } catch (const Error& error) {
         err << "osql: cannot connect to " << TerminalSafe(Shortened(options.server)) << ":\n"
-            << TerminalSafe(error.Description(), LineBreaks::Keep) << '\n';
+            << FormatError(error) << '\n';
         return 1;
     }
 
@@ -81,7 +81,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err)
         return options.failOnError && batch.HadError() ? 1 : 0;
     } catch (const Error& error) {
         out.flush();
-        err << "osql: the query failed:\n" << TerminalSafe(error.Description(), LineBreaks::Keep) << '\n';
+        err << "osql: the query failed:\n" << FormatError(error) << '\n';
         return 1;
     }
 }

@@ -63,6 +63,17 @@ std::string FormatMessage(const odbc::Diagnostic& message)
     return header + "\n" + TerminalSafe(message.Message());
 }
 
+std::string FormatError(const Error& error)
+{
+    const auto* odbcError = dynamic_cast<const odbc::OdbcError*>(&error);
+    if (!odbcError)
+        return TerminalSafe(error.Description(), LineBreaks::Keep);
+    std::string text;
+    for (const auto& line : odbcError->Lines())
+        text += (text.empty() ? "" : "\n") + TerminalSafe(line);
+    return text;
+}
+
 std::string RowsAffected(long long count)
 {
     return "(" + std::to_string(count) + (count == 1 ? " row affected)" : " rows affected)");

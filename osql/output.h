@@ -16,6 +16,10 @@ namespace tallyrun::osql {
 // the fields the driver does not tell. An informational message: its text alone.
 std::string FormatMessage(const odbc::Diagnostic& message);
 
+// A failure as it may be echoed: our own descriptions keep their lines; the server's text within a line, line
+// breaks included, is made safe whole (see TerminalSafe).
+std::string FormatError(const Error& error);
+
 // "(1 row affected)", "(3 rows affected)".
 std::string RowsAffected(long long count);
 

@@ -13,8 +13,8 @@ long FirstNumber(const std::vector<Diagnostic>& records)
     return OdbcCallFailed;
 }
 
-// Every record's message once (drivers repeat some), then the notes, one per line.
-std::string Describe(const std::vector<Diagnostic>& records, const std::vector<std::string>& notes)
+// Every record's message once (drivers repeat some), then the notes.
+std::vector<std::string> DescriptionLines(const std::vector<Diagnostic>& records, const std::vector<std::string>& notes)
 {
     std::vector<std::string> lines;
     for (const auto& record : records) {
@@ -23,10 +23,17 @@ std::string Describe(const std::vector<Diagnostic>& records, const std::vector<s
             lines.push_back(std::move(message));
     }
     lines.insert(lines.end(), notes.begin(), notes.end());
+    if (lines.empty())
+        lines.push_back("The ODBC call failed without saying why.");
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
     std::string text;
     for (const auto& line : lines)
         text += (text.empty() ? "" : "\n") + line;
-    return text.empty() ? "The ODBC call failed without saying why." : text;
+    return text;
 }
 
 }  // namespace
@@ -65,12 +72,17 @@ bool HoldsServerError(const std::vector<Diagnostic>& records)
 }
 
 OdbcError::OdbcError(std::vector<Diagnostic> records, std::vector<std::string> notes)
-    : Error(FirstNumber(records), Describe(records, notes)), m_records(std::move(records)), m_notes(std::move(notes))
+    : OdbcError(DescriptionLines(records, notes), records)
 {
 }
 
 OdbcError::OdbcError(std::string description, std::vector<Diagnostic> records)
-    : Error(FirstNumber(records), std::move(description)), m_records(std::move(records))
+    : OdbcError(std::vector<std::string>{std::move(description)}, std::move(records))
+{
+}
+
+OdbcError::OdbcError(std::vector<std::string> lines, std::vector<Diagnostic> records)
+    : Error(FirstNumber(records), Joined(lines)), m_records(std::move(records)), m_lines(std::move(lines))
 {
 }
 

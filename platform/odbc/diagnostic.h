@@ -44,11 +44,15 @@ public:
     OdbcError(std::string description, std::vector<Diagnostic> records);
 
     const std::vector<Diagnostic>& Records() const noexcept { return m_records; }
-    const std::vector<std::string>& Notes() const noexcept { return m_notes; }
+    // The description line by line (each record's message once, then the notes), for callers that must treat the
+    // server's text apart from the line breaks between the lines.
+    const std::vector<std::string>& Lines() const noexcept { return m_lines; }
 
 private:
+    OdbcError(std::vector<std::string> lines, std::vector<Diagnostic> records);
+
     std::vector<Diagnostic> m_records;
-    std::vector<std::string> m_notes;
+    std::vector<std::string> m_lines;
 };
 
 // A call of a batch that did not finish within the session's query timeout.

@@ -48,6 +48,14 @@ TEST(Messages, ServerTextCannotDriveTheTerminal)
     EXPECT_EQ(TerminalSafe("two\nlines\x1B", LineBreaks::Keep), "two\nlines\\x1B");
 }
 
+TEST(Messages, AFailureKeepsItsLinesButNotTheServersLineBreaks)
+{
+    const odbc::OdbcError login({Message("42000", 4060, "[FreeTDS][SQL Server]Cannot open database \"a\nb\x1B\".")},
+                                {"Check the name."});
+    EXPECT_EQ(FormatError(login), "Cannot open database \"a\\nb\\x1B\".\nCheck the name.");
+    EXPECT_EQ(FormatError(Error(5, "ours\non two lines\x07")), "ours\non two lines\\x07");
+}
+
 TEST(Results, ColumnsTakeTheirDisplayWidthInCharactersAndNumbersAlignRight)
 {
     std::ostringstream out;
