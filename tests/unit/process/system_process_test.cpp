@@ -14,6 +14,7 @@
 #include <chrono>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -175,6 +176,28 @@ bool NextProcessGets(pid_t pid)
     return static_cast<bool>(last);
 }
 
+// A process that holds an identifier for as long as the test keeps it, and none of the test's output streams (or
+// the test runner would wait for it).
+class Newcomer {
+public:
+    Newcomer() : m_pid(::fork())
+    {
+        if (m_pid == 0) {
+            ::close(STDOUT_FILENO);
+            ::close(STDERR_FILENO);
+            ::pause();
+            ::_exit(0);
+        }
+    }
+    ~Newcomer() { ::kill(m_pid, SIGKILL); }
+    Newcomer(const Newcomer&) = delete;
+    Newcomer& operator=(const Newcomer&) = delete;
+    pid_t Pid() const { return m_pid; }
+
+private:
+    pid_t m_pid;
+};
+
 TEST(SystemProcessQuery, WatchesItsOwnClientEvenWhenItsIdentifierPassesToAnotherProcess)
 {
     // With SIGCHLD ignored the system reaps the ended client at once, and its identifier is free for a newcomer.
@@ -187,21 +210,17 @@ TEST(SystemProcessQuery, WatchesItsOwnClientEvenWhenItsIdentifierPassesToAnother
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_EQ(State(client), ' ');
 
-    pid_t newcomer = -1;
-    for (int attempt = 0; attempt < 20 && newcomer != client; ++attempt) {
-        if (newcomer > 0)
-            ::kill(newcomer, SIGKILL);
+    std::unique_ptr<Newcomer> newcomer;
+    for (int attempt = 0; attempt < 20 && !(newcomer && newcomer->Pid() == client); ++attempt) {
+        newcomer.reset();
+        if (State(client) != ' ')
+            GTEST_SKIP() << "a process of someone else's took the identifier first";
         if (!NextProcessGets(client))
             GTEST_SKIP() << "the next process identifier cannot be chosen here";
-        newcomer = ::fork();
-        if (newcomer == 0) {
-            ::pause();
-            ::_exit(0);
-        }
+        newcomer = std::make_unique<Newcomer>();
     }
-    ASSERT_EQ(newcomer, client) << "another process took the identifier first each time";
+    ASSERT_EQ(newcomer->Pid(), client) << "another process took the identifier first each time";
     EXPECT_EQ(query.OpenProcess(client)->StillActive(), false) << "the newcomer was taken for the client";
-    ::kill(newcomer, SIGKILL);
 }
 
 }  // namespace
