@@ -1,7 +1,7 @@
 #include "osql/client.h"
 
 #include "osql/output.h"
-#include "platform/odbc/session.h"
+#include "sqlclient/odbc/session.h"
 
 #include <optional>
 

@@ -2,8 +2,8 @@
 // text columns (header, dashes, rows, row count).
 #pragma once
 
-#include "platform/odbc/diagnostic.h"
-#include "platform/odbc/session.h"
+#include "sqlclient/odbc/diagnostic.h"
+#include "sqlclient/odbc/session.h"
 
 #include <ostream>
 #include <string>

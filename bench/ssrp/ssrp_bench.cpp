@@ -1,8 +1,8 @@
 // Prints how answers from 1, 10 and 100 loopback browsers spread out in time (what the quiet window must
 // bridge) and how long a whole listing takes with the programme's timing. Only 127.x addresses are used.
-#include "platform/ssrp/listing.h"
-#include "platform/ssrp/response_parser.h"
-#include "platform/ssrp/udp_socket.h"
+#include "sqlclient/ssrp/listing.h"
+#include "sqlclient/ssrp/response_parser.h"
+#include "sqlclient/ssrp/udp_socket.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
 #include <algorithm>

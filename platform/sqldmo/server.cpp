@@ -1,6 +1,6 @@
 #include "platform/sqldmo/server.h"
 
-#include "platform/odbc/session.h"
+#include "sqlclient/odbc/session.h"
 #include "platform/sqldmo/database_list.h"
 
 #include <utility>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/core/sqldmo.h"
-#include "platform/odbc/driver.h"
+#include "sqlclient/odbc/driver.h"
 
 #include <chrono>
 #include <memory>

@@ -1,7 +1,7 @@
 #include "platform/sqldmo/system_objects.h"
 
-#include "platform/ssrp/listing.h"
-#include "platform/ssrp/targets.h"
+#include "sqlclient/ssrp/listing.h"
+#include "sqlclient/ssrp/targets.h"
 
 #include <algorithm>
 #include <cctype>

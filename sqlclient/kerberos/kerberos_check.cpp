@@ -1,9 +1,9 @@
-#include "platform/odbc/kerberos_check.h"
+#include "sqlclient/kerberos/kerberos_check.h"
 
 #include "platform/core/error.h"
-#include "platform/odbc/krb5_handles.h"
-#include "platform/odbc/seconds_text.h"
-#include "platform/odbc/ticket_request.h"
+#include "sqlclient/kerberos/krb5_handles.h"
+#include "sqlclient/net/seconds_text.h"
+#include "sqlclient/kerberos/ticket_request.h"
 
 #include <sys/socket.h>
 

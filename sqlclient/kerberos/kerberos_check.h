@@ -2,7 +2,7 @@
 // a service principal the KDC does not know. Drivers only say "Unable to connect" then.
 #pragma once
 
-#include "platform/odbc/host_lookup.h"
+#include "sqlclient/net/host_lookup.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "platform/odbc/service_ticket.h"
+#include "sqlclient/kerberos/service_ticket.h"
 
-#include "platform/odbc/kerberos_check.h"
+#include "sqlclient/kerberos/kerberos_check.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // waits on a KDC that does not answer far longer than any timeout it is given, and finds the ticket in the cache.
 #pragma once
 
-#include "platform/odbc/connect_options.h"
-#include "platform/odbc/instance_port.h"
+#include "sqlclient/odbc/connect_options.h"
+#include "sqlclient/odbc/instance_port.h"
 
 #include <chrono>
 #include <optional>

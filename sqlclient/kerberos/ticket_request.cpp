@@ -1,6 +1,6 @@
-#include "platform/odbc/ticket_request.h"
+#include "sqlclient/kerberos/ticket_request.h"
 
-#include "platform/odbc/bounded_call.h"
+#include "sqlclient/net/bounded_call.h"
 
 #include <profile.h>
 

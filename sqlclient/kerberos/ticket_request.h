@@ -2,7 +2,7 @@
 // own tries at a KDC that keeps silent take about 27 s), and the realm's KDCs named for a message when none answers.
 #pragma once
 
-#include "platform/odbc/krb5_handles.h"
+#include "sqlclient/kerberos/krb5_handles.h"
 
 #include <chrono>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "platform/odbc/host_lookup.h"
+#include "sqlclient/net/host_lookup.h"
 
 #include "platform/core/error.h"
-#include "platform/odbc/bounded_call.h"
-#include "platform/odbc/seconds_text.h"
+#include "sqlclient/net/bounded_call.h"
+#include "sqlclient/net/seconds_text.h"
 
 namespace tallyrun::odbc {
 namespace {

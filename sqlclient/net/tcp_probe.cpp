@@ -1,4 +1,4 @@
-#include "platform/odbc/tcp_probe.h"
+#include "sqlclient/net/tcp_probe.h"
 
 #include "platform/core/error.h"
 

@@ -2,7 +2,7 @@
 // report a refused connection and an unknown host alike as "server unavailable".
 #pragma once
 
-#include "platform/odbc/host_lookup.h"
+#include "sqlclient/net/host_lookup.h"
 
 #include <chrono>
 #include <cstdint>

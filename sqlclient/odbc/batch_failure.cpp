@@ -1,4 +1,4 @@
-#include "platform/odbc/batch_failure.h"
+#include "sqlclient/odbc/batch_failure.h"
 
 #include <algorithm>
 

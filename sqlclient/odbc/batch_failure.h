@@ -2,7 +2,7 @@
 // closed or reset, or the driver's own failure, said in plain words where the driver's records do not say it.
 #pragma once
 
-#include "platform/odbc/diagnostic.h"
+#include "sqlclient/odbc/diagnostic.h"
 
 #include <chrono>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "platform/odbc/call_lengths.h"
+#include "sqlclient/odbc/call_lengths.h"
 
-#include "platform/odbc/diagnostic.h"
-#include "platform/odbc/utf16.h"
+#include "sqlclient/odbc/diagnostic.h"
+#include "sqlclient/odbc/utf16.h"
 
 #include <algorithm>
 #include <limits>

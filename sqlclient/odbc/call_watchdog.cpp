@@ -1,4 +1,4 @@
-#include "platform/odbc/call_watchdog.h"
+#include "sqlclient/odbc/call_watchdog.h"
 
 namespace tallyrun::odbc {
 

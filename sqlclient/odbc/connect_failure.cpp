@@ -1,7 +1,7 @@
-#include "platform/odbc/connect_failure.h"
+#include "sqlclient/odbc/connect_failure.h"
 
-#include "platform/odbc/kerberos_check.h"
-#include "platform/odbc/tcp_probe.h"
+#include "sqlclient/kerberos/kerberos_check.h"
+#include "sqlclient/net/tcp_probe.h"
 
 #include <algorithm>
 

@@ -3,10 +3,10 @@
 // driver's own messages.
 #pragma once
 
-#include "platform/odbc/connect_options.h"
-#include "platform/odbc/diagnostic.h"
-#include "platform/odbc/server_name.h"
-#include "platform/odbc/service_ticket.h"
+#include "sqlclient/odbc/connect_options.h"
+#include "sqlclient/odbc/diagnostic.h"
+#include "sqlclient/odbc/server_name.h"
+#include "sqlclient/kerberos/service_ticket.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 // What a caller asks of a connection: server, database, how to log in, how long to wait, which driver.
 #pragma once
 
-#include "platform/odbc/driver.h"
+#include "sqlclient/odbc/driver.h"
 
 #include <chrono>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "platform/odbc/connection_string.h"
+#include "sqlclient/odbc/connection_string.h"
 
 namespace tallyrun::odbc {
 

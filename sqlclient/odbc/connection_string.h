@@ -1,9 +1,9 @@
 // The ODBC connection string for a parsed server name, in the dialect of the chosen driver.
 #pragma once
 
-#include "platform/odbc/connect_options.h"
-#include "platform/odbc/driver.h"
-#include "platform/odbc/server_name.h"
+#include "sqlclient/odbc/connect_options.h"
+#include "sqlclient/odbc/driver.h"
+#include "sqlclient/odbc/server_name.h"
 
 #include <string>
 #include <string_view>

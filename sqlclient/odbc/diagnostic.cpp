@@ -1,4 +1,4 @@
-#include "platform/odbc/diagnostic.h"
+#include "sqlclient/odbc/diagnostic.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "platform/odbc/driver.h"
+#include "sqlclient/odbc/driver.h"
 
 #include "platform/core/error.h"
-#include "platform/odbc/handles.h"
+#include "sqlclient/odbc/handles.h"
 
 #include <algorithm>
 #include <array>

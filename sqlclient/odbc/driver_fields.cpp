@@ -1,6 +1,6 @@
-#include "platform/odbc/driver_fields.h"
+#include "sqlclient/odbc/driver_fields.h"
 
-#include "platform/odbc/handles.h"
+#include "sqlclient/odbc/handles.h"
 
 #include <dlfcn.h>
 #include <link.h>

@@ -4,9 +4,9 @@
 // (until its next call on the handle).
 #pragma once
 
-#include "platform/odbc/diagnostic.h"
-#include "platform/odbc/driver.h"
-#include "platform/odbc/odbc_api.h"
+#include "sqlclient/odbc/diagnostic.h"
+#include "sqlclient/odbc/driver.h"
+#include "sqlclient/odbc/odbc_api.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "platform/odbc/driver_socket.h"
+#include "sqlclient/odbc/driver_socket.h"
 
 #include <dirent.h>
 #include <fcntl.h>

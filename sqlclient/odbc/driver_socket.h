@@ -2,7 +2,7 @@
 // one it reset, which the driver's records do not, and cuts the connection to end a wait the driver will not end.
 #pragma once
 
-#include "platform/odbc/batch_failure.h"
+#include "sqlclient/odbc/batch_failure.h"
 #include "platform/process/unique_fd.h"
 
 #include <cstdint>

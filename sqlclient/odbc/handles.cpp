@@ -1,6 +1,6 @@
-#include "platform/odbc/handles.h"
+#include "sqlclient/odbc/handles.h"
 
-#include "platform/odbc/utf16.h"
+#include "sqlclient/odbc/utf16.h"
 
 #include <algorithm>
 

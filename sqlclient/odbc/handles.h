@@ -2,9 +2,9 @@
 // Only this library's sources include it: the ODBC headers stay out of its callers.
 #pragma once
 
-#include "platform/odbc/diagnostic.h"
-#include "platform/odbc/driver.h"
-#include "platform/odbc/odbc_api.h"
+#include "sqlclient/odbc/diagnostic.h"
+#include "sqlclient/odbc/driver.h"
+#include "sqlclient/odbc/odbc_api.h"
 
 #include <string>
 #include <string_view>

@@ -1,9 +1,9 @@
-#include "platform/odbc/instance_port.h"
+#include "sqlclient/odbc/instance_port.h"
 
 #include "platform/core/error.h"
-#include "platform/odbc/connect_options.h"
-#include "platform/odbc/seconds_text.h"
-#include "platform/ssrp/instance_lookup.h"
+#include "sqlclient/odbc/connect_options.h"
+#include "sqlclient/net/seconds_text.h"
+#include "sqlclient/ssrp/instance_lookup.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>

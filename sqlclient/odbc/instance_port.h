@@ -2,9 +2,9 @@
 // login timeout, because FreeTDS's own lookup keeps asking for far longer than any login timeout it is given.
 #pragma once
 
-#include "platform/odbc/driver.h"
-#include "platform/odbc/host_lookup.h"
-#include "platform/odbc/server_name.h"
+#include "sqlclient/odbc/driver.h"
+#include "sqlclient/net/host_lookup.h"
+#include "sqlclient/odbc/server_name.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "platform/odbc/server_name.h"
+#include "sqlclient/odbc/server_name.h"
 
 #include "platform/core/error.h"
 

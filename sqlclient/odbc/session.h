@@ -2,8 +2,8 @@
 // batch, in the order the server sent them.
 #pragma once
 
-#include "platform/odbc/connect_options.h"
-#include "platform/odbc/diagnostic.h"
+#include "sqlclient/odbc/connect_options.h"
+#include "sqlclient/odbc/diagnostic.h"
 
 #include <memory>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "platform/odbc/utf16.h"
+#include "sqlclient/odbc/utf16.h"
 
 namespace tallyrun::odbc {
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/ssrp/instance_lookup.h"
+#include "sqlclient/ssrp/instance_lookup.h"
 
 #include "platform/core/error.h"
-#include "platform/ssrp/errors.h"
-#include "platform/ssrp/protocol.h"
-#include "platform/ssrp/response_parser.h"
-#include "platform/ssrp/targets.h"
+#include "sqlclient/ssrp/errors.h"
+#include "sqlclient/ssrp/protocol.h"
+#include "sqlclient/ssrp/response_parser.h"
+#include "sqlclient/ssrp/targets.h"
 
 #include <algorithm>
 #include <string>

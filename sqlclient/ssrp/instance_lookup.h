@@ -2,7 +2,7 @@
 // of the caller's: a driver's own lookup may retry for far longer than the login timeout it was given.
 #pragma once
 
-#include "platform/ssrp/udp_socket.h"
+#include "sqlclient/ssrp/udp_socket.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "platform/ssrp/instance_names.h"
+#include "sqlclient/ssrp/instance_names.h"
 
-#include "platform/ssrp/protocol.h"
+#include "sqlclient/ssrp/protocol.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "platform/ssrp/listing.h"
+#include "sqlclient/ssrp/listing.h"
 
 #include "platform/core/error.h"
-#include "platform/ssrp/errors.h"
-#include "platform/ssrp/instance_names.h"
-#include "platform/ssrp/response_parser.h"
-#include "platform/ssrp/udp_socket.h"
+#include "sqlclient/ssrp/errors.h"
+#include "sqlclient/ssrp/instance_names.h"
+#include "sqlclient/ssrp/response_parser.h"
+#include "sqlclient/ssrp/udp_socket.h"
 
 #include <algorithm>
 #include <array>

@@ -2,7 +2,7 @@
 // as a server ("host" for a default instance, "host\instance" otherwise).
 #pragma once
 
-#include "platform/ssrp/targets.h"
+#include "sqlclient/ssrp/targets.h"
 
 #include <string>
 #include <vector>

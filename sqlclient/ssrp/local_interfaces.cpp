@@ -1,4 +1,4 @@
-#include "platform/ssrp/local_interfaces.h"
+#include "sqlclient/ssrp/local_interfaces.h"
 
 #include <cstddef>
 #include <memory>

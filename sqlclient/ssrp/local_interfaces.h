@@ -1,7 +1,7 @@
 // This computer's IPv4 interface addresses, as the operating system reports them.
 #pragma once
 
-#include "platform/ssrp/targets.h"
+#include "sqlclient/ssrp/targets.h"
 
 #include <vector>
 

@@ -1,7 +1,7 @@
-#include "platform/ssrp/response_parser.h"
+#include "sqlclient/ssrp/response_parser.h"
 
-#include "platform/ssrp/instance_names.h"
-#include "platform/ssrp/protocol.h"
+#include "sqlclient/ssrp/instance_names.h"
+#include "sqlclient/ssrp/protocol.h"
 
 #include <algorithm>
 #include <array>

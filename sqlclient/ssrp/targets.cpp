@@ -1,6 +1,6 @@
-#include "platform/ssrp/targets.h"
+#include "sqlclient/ssrp/targets.h"
 
-#include "platform/ssrp/local_interfaces.h"
+#include "sqlclient/ssrp/local_interfaces.h"
 
 #include <algorithm>
 

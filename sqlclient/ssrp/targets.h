@@ -2,7 +2,7 @@
 // DefaultTargets(); everything else (tests, benchmarks) builds its own.
 #pragma once
 
-#include "platform/ssrp/protocol.h"
+#include "sqlclient/ssrp/protocol.h"
 
 #include <chrono>
 #include <cstdint>

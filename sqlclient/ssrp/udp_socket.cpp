@@ -1,7 +1,7 @@
-#include "platform/ssrp/udp_socket.h"
+#include "sqlclient/ssrp/udp_socket.h"
 
 #include "platform/core/error.h"
-#include "platform/ssrp/errors.h"
+#include "sqlclient/ssrp/errors.h"
 
 #include <algorithm>
 #include <cstring>

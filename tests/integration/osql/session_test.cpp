@@ -1,4 +1,4 @@
-#include "platform/odbc/session.h"
+#include "sqlclient/odbc/session.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // What may cross the ODBC boundary: lengths that fit the calls' counts, length indicators that fit the buffer, and
 // the watchdog that bounds a call the driver would let wait on.
-#include "platform/odbc/call_lengths.h"
-#include "platform/odbc/call_watchdog.h"
-#include "platform/odbc/diagnostic.h"
+#include "sqlclient/odbc/call_lengths.h"
+#include "sqlclient/odbc/call_watchdog.h"
+#include "sqlclient/odbc/diagnostic.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/odbc/connection_string.h"
-#include "platform/odbc/driver.h"
+#include "sqlclient/odbc/connection_string.h"
+#include "sqlclient/odbc/driver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Every host-name lookup of a login keeps to its time: a resolver that never answers is put in getaddrinfo's place
 // for the lookup itself and for each module that resolves a name.
 #include "platform/core/error.h"
-#include "platform/odbc/host_lookup.h"
-#include "platform/odbc/instance_port.h"
-#include "platform/odbc/kerberos_check.h"
-#include "platform/odbc/tcp_probe.h"
+#include "sqlclient/net/host_lookup.h"
+#include "sqlclient/odbc/instance_port.h"
+#include "sqlclient/kerberos/kerberos_check.h"
+#include "sqlclient/net/tcp_probe.h"
 
 #include <gtest/gtest.h>
 

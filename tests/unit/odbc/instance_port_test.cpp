@@ -1,6 +1,6 @@
 // Which connections get their instance's port from the SQL Browser before the driver starts, asked of a stand-in
 // browser on a free loopback port. An unknown instance is covered end to end by the osql integration tests.
-#include "platform/odbc/instance_port.h"
+#include "sqlclient/odbc/instance_port.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "platform/odbc/connection_string.h"
-#include "platform/odbc/server_name.h"
+#include "sqlclient/odbc/connection_string.h"
+#include "sqlclient/odbc/server_name.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "platform/odbc/diagnostic.h"
-#include "platform/odbc/utf16.h"
+#include "sqlclient/odbc/diagnostic.h"
+#include "sqlclient/odbc/utf16.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Objects made by ProgID; the server listing is pointed at stand-in browsers on loopback addresses only.
 #include "platform/sqldmo/system_objects.h"
-#include "platform/ssrp/listing.h"
+#include "sqlclient/ssrp/listing.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
 #include <gtest/gtest.h>

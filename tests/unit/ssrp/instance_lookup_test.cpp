@@ -1,5 +1,5 @@
 // One instance's port asked of a stand-in browser on a loopback address: the answer, resends, and the time bound.
-#include "platform/ssrp/instance_lookup.h"
+#include "sqlclient/ssrp/instance_lookup.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // What one answer datagram contributes to the list, and how names are kept.
-#include "platform/ssrp/instance_names.h"
-#include "platform/ssrp/protocol.h"
-#include "platform/ssrp/response_parser.h"
+#include "sqlclient/ssrp/instance_names.h"
+#include "sqlclient/ssrp/protocol.h"
+#include "sqlclient/ssrp/response_parser.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 // Which addresses the programme's own listing asks, computed from an interface list; nothing is sent here.
-#include "platform/ssrp/targets.h"
+#include "sqlclient/ssrp/targets.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The browser's socket stays ours: a program started while a listing runs must not inherit it.
-#include "platform/ssrp/udp_socket.h"
+#include "sqlclient/ssrp/udp_socket.h"
 
 #include <gtest/gtest.h>
 
