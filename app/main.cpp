@@ -1,17 +1,12 @@
+#include "app/system_platform.h"
 #include "main_window/frm_Main.h"
-#include "resources/application_icon.h"
-
-#include <QApplication>
+#include "platform/qt/qt_application.h"
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tallyrun"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00"));
-    QApplication::setDesktopFileName(QStringLiteral("tallyrun"));
-    QApplication::setWindowIcon(tallyrun::ApplicationIcon());
-
-    tallyrun::frm_Main window(tallyrun::SystemPlatform());
-    window.show();
-    return QApplication::exec();
+    tallyrun::QtApplication application(argc, argv);
+    tallyrun::SystemPlatform system;
+    tallyrun::frm_Main window(system.Get());
+    window.Show();
+    return application.Exec();
 }

@@ -3,16 +3,12 @@
 #pragma once
 
 #include "platform/core/platform.h"
-
-#include <QWidget>
+#include "platform/ui/form.h"
+#include "platform/ui/layout.h"
 
 #include <memory>
 #include <optional>
-
-class QComboBox;
-class QLabel;
-class QPushButton;
-class QShowEvent;
+#include <string>
 
 namespace tallyrun {
 
@@ -20,54 +16,43 @@ namespace tallyrun {
 inline constexpr char ServerPlaceholder[] = "<Server Name>";
 inline constexpr char DatabasePlaceholder[] = "<Database Name>";
 
-// Values of the form-wide mouse pointer.
-inline constexpr int PointerDefault = 0;
-inline constexpr int PointerHourglass = 11;
+// The window's layout, which every toolkit realises.
+extern const ui::FormLayout frm_MainLayout;
 
-class frm_Main : public QWidget {
-    Q_OBJECT
-
+class frm_Main {
 public:
-    // Creating the window loads it (application object, centring); it is shown by the caller.
-    explicit frm_Main(Platform& platform, QWidget* parent = nullptr);
-    ~frm_Main() override;
+    // Creating the window loads it (application object, centring); the caller shows it.
+    explicit frm_Main(Platform& platform);
+    ~frm_Main();
+    frm_Main(const frm_Main&) = delete;
+    frm_Main& operator=(const frm_Main&) = delete;
 
-    // Form-wide mouse pointer: 0 default, 11 hourglass.
-    int MousePointer() const { return m_mousePointer; }
-    void SetMousePointer(int pointer);
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    void Show();
+    ui::Form& Form() { return *m_form; }
 
 private:
     void Form_Load();
     void Form_Unload();
+    void Form_Shown();
     void cmd_Tallyrun_Click();
     void cmd_ListServers_Click();
     void cmd_ListDBs_Click();
-    void ShowDropDown(QComboBox& combo);
-    void FinishList(QComboBox& combo);
-    void ReportListFailure(const QString& description);
-
-    void CreateControls();
-    void FitFontToCaptions();
-    void ReportLoadFailure();
+    void ShowDropDown(ui::ComboBox& combo);
+    void FinishList(ui::ComboBox& combo);
+    void ReportListFailure(const std::string& description);
+    void Report(const std::string& description);
 
     Platform& m_platform;
+    std::unique_ptr<ui::Form> m_form;
     std::unique_ptr<sqldmo::Application> m_SQLApp;
-    int m_mousePointer = PointerDefault;
     // Why the application object could not be created, until the message has been shown.
-    std::optional<QString> m_loadFailure;
+    std::optional<std::string> m_loadFailure;
 
-    QLabel* lbl_Info = nullptr;
-    QLabel* lbl_Server = nullptr;
-    QComboBox* cbo_Servers = nullptr;
-    QPushButton* cmd_ListServers = nullptr;
-    QLabel* lbl_DB = nullptr;
-    QComboBox* cbo_DBs = nullptr;
-    QPushButton* cmd_ListDBs = nullptr;
-    QPushButton* cmd_Tallyrun = nullptr;
+    ui::ComboBox& cbo_Servers;
+    ui::ComboBox& cbo_DBs;
+    ui::CommandButton& cmd_ListServers;
+    ui::CommandButton& cmd_ListDBs;
+    ui::CommandButton& cmd_Tallyrun;
 };
 
 }  // namespace tallyrun

@@ -1,9 +1,8 @@
 // The two list buttons: fill the server and database lists from the SQL management objects.
 #include "main_window/frm_Main.h"
 
-#include <QComboBox>
-#include <QString>
-
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -13,13 +12,12 @@ namespace tallyrun {
 
 namespace {
 
-// Empties the list and puts the placeholder back as its only row. Qt selects the first row added to an empty list;
-// the selection is set only once the fill has succeeded, so it is cleared again here.
-void RestartList(QComboBox& combo, const QString& placeholder)
+// Empties the list and puts the placeholder back as its only row; the selection is set only once the fill has
+// succeeded.
+void RestartList(ui::ComboBox& combo, const std::string& placeholder)
 {
-    combo.clear();
-    combo.addItem(placeholder);
-    combo.setCurrentIndex(-1);
+    combo.Clear();
+    combo.AddItem(placeholder);
 }
 
 // Runs one statement of a best-effort stage: whatever it raises is dropped.
@@ -32,40 +30,38 @@ void Attempt(Statement&& statement) noexcept
     }
 }
 
-// A control that cannot take the focus is reported as an invalid call, so the caller decides whether that matters.
-void GiveFocus(QWidget& widget)
+std::string UpperCase(std::string text)
 {
-    if (!widget.isVisible() || !widget.isEnabled())
-        throw Error(errc::InvalidArgument, "Invalid procedure call or argument");
-    widget.setFocus(Qt::OtherFocusReason);
+    std::ranges::transform(text, text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return text;
 }
 
 }  // namespace
 
 void frm_Main::cmd_ListServers_Click()
 {
-    QString description;
+    std::string description;
     try {
-        SetMousePointer(PointerHourglass);
-        RestartList(*cbo_Servers, QString::fromLatin1(ServerPlaceholder));
+        m_form->SetMousePointer(ui::PointerHourglass);
+        RestartList(cbo_Servers, ServerPlaceholder);
         if (!m_SQLApp)
             throw Error(errc::ObjectRequired,
                         "The server list is not available: the SQL management application could not be started.");
         {
             std::unique_ptr<sqldmo::Object> servers = m_SQLApp->ListAvailableSQLServers();
-            if (servers && QString::fromStdString(servers->TypeName()).toUpper() == QStringLiteral("NAMELIST")) {
+            if (servers && UpperCase(servers->TypeName()) == "NAMELIST") {
                 const auto names = sqldmo::As<sqldmo::NameList>(std::move(servers));
                 const std::int32_t count = names->Count();
                 for (std::int32_t index = 1; index <= count; ++index)
-                    cbo_Servers->addItem(QString::fromStdString(names->Item(index)));
+                    cbo_Servers.AddItem(names->Item(index));
             }
         }
-        FinishList(*cbo_Servers);
+        FinishList(cbo_Servers);
         return;
     } catch (const Error& error) {
-        description = QString::fromStdString(error.Description());
+        description = error.Description();
     } catch (const std::exception& error) {
-        description = QString::fromUtf8(error.what());
+        description = error.what();
     }
 
     ReportListFailure(description);
@@ -74,30 +70,30 @@ void frm_Main::cmd_ListServers_Click()
 void frm_Main::cmd_ListDBs_Click()
 {
     std::unique_ptr<sqldmo::SQLServer> server;
-    QString description;
+    std::string description;
     try {
-        SetMousePointer(PointerHourglass);
-        RestartList(*cbo_DBs, QString::fromLatin1(DatabasePlaceholder));
+        m_form->SetMousePointer(ui::PointerHourglass);
+        RestartList(cbo_DBs, DatabasePlaceholder);
         server = sqldmo::As<sqldmo::SQLServer>(m_platform.objects.CreateObject(sqldmo::ServerProgId));
         server->SetLoginSecure(true);
-        server->Connect(cbo_Servers->currentText().toStdString());
+        server->Connect(cbo_Servers.Text());
         {
             const auto databases = server->GetDatabases();
             const std::int32_t count = databases->Count();
             for (std::int32_t index = 1; index <= count; ++index) {
                 const auto database = databases->Item(index);
                 if (!database->SystemObject())
-                    cbo_DBs->addItem(QString::fromStdString(database->Name()));
+                    cbo_DBs.AddItem(database->Name());
             }
         }
         server->Disconnect();
         server.reset();
-        FinishList(*cbo_DBs);
+        FinishList(cbo_DBs);
         return;
     } catch (const Error& error) {
-        description = QString::fromStdString(error.Description());
+        description = error.Description();
     } catch (const std::exception& error) {
-        description = QString::fromUtf8(error.what());
+        description = error.what();
     }
 
     if (server) {
@@ -109,27 +105,27 @@ void frm_Main::cmd_ListDBs_Click()
 
 // Selects the placeholder row, brings the list on screen and opens it. The selection, focus and repaints are
 // cosmetic, so their failures are dropped; restoring the pointer and opening the list are not.
-void frm_Main::FinishList(QComboBox& combo)
+void frm_Main::FinishList(ui::ComboBox& combo)
 {
-    Attempt([&] { combo.setCurrentIndex(0); });
-    Attempt([&] { GiveFocus(combo); });
-    Attempt([&] { combo.repaint(); });
-    Attempt([&] { repaint(); });
+    Attempt([&] { combo.SetListIndex(0); });
+    Attempt([&] { combo.SetFocus(); });
+    Attempt([&] { combo.Refresh(); });
+    Attempt([&] { m_form->Refresh(); });
 
-    SetMousePointer(PointerDefault);
+    m_form->SetMousePointer(ui::PointerDefault);
     ShowDropDown(combo);
 }
 
 // The click ends here, so nothing raised while reporting has anywhere left to go.
-void frm_Main::ReportListFailure(const QString& description)
+void frm_Main::ReportListFailure(const std::string& description)
 {
-    Attempt([&] { SetMousePointer(PointerDefault); });
-    Attempt([&] { m_platform.messages.Show(this, description, MessageStyleInformation, QStringLiteral("Tallyrun")); });
+    Attempt([&] { m_form->SetMousePointer(ui::PointerDefault); });
+    Attempt([&] { Report(description); });
 }
 
-void frm_Main::ShowDropDown(QComboBox& combo)
+void frm_Main::ShowDropDown(ui::ComboBox& combo)
 {
-    m_platform.dropDown.ShowDropDown(combo);
+    combo.ShowDropDown();
 }
 
 }  // namespace tallyrun

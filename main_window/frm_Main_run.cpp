@@ -2,10 +2,8 @@
 #include "main_window/command_line.h"
 #include "main_window/frm_Main.h"
 #include "placement/basMisc.h"
-#include "platform/qt/qt_form.h"
+#include "platform/ui/toolkit.h"
 #include "wait_dialog/frm_Updating.h"
-
-#include <QComboBox>
 
 #include <memory>
 
@@ -13,29 +11,26 @@ namespace tallyrun {
 
 void frm_Main::cmd_Tallyrun_Click()
 {
-    const std::string server = cbo_Servers->currentText().toStdString();
-    const std::string database = cbo_DBs->currentText().toStdString();
+    const std::string server = cbo_Servers.Text();
+    const std::string database = cbo_DBs.Text();
 
     std::int32_t processId = 0;
     try {
         processId = m_platform.launcher.StartHidden(OsqlCommandLine(server, database), WindowStyleHidden);
     } catch (const Error& error) {
         // Without a started client there is nothing to wait for; say why and leave the window as it was.
-        m_platform.messages.Show(this, QString::fromStdString(error.Description()), MessageStyleInformation,
-                                 QStringLiteral("Tallyrun"));
+        Report(error.Description());
         return;
     }
 
-    auto dialog = std::make_unique<frm_Updating>(m_platform.processes, m_platform.screen, this);
+    auto dialog = std::make_unique<frm_Updating>(m_platform.toolkit, m_platform.processes, *m_form);
     dialog->SetProcessId(processId);
-    QtForm parent(*this, m_platform.screen);
-    QtForm child(*dialog, m_platform.screen);
     try {
-        basMisc::CenterChild(&parent, child, m_platform.screen);
+        basMisc::CenterChild(m_form.get(), dialog->Form(), m_platform.toolkit.GetScreen());
     } catch (const Error&) {
         // The client runs already: the dialog must watch it wherever the system puts it.
     }
-    dialog->exec();
+    dialog->Show();
 }
 
 }  // namespace tallyrun

@@ -1,40 +1,10 @@
 #include "placement/basMisc.h"
 
-#include "platform/core/error.h"
+#include "platform/ui/twips.h"
 
-#include <cmath>
 #include <cstdint>
-#include <limits>
 
 namespace tallyrun::basMisc {
-
-namespace {
-
-// Rounds half to even explicitly rather than trusting the floating-point environment's current mode.
-double RoundHalfToEven(double value)
-{
-    const double floor = std::floor(value);
-    const double fraction = value - floor;
-    if (fraction > 0.5)
-        return floor + 1;
-    if (fraction < 0.5)
-        return floor;
-    return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
-}
-
-// A work-area edge in pixels, as whole twips in a signed 32-bit value.
-std::int32_t WorkExtentInTwips(std::int32_t pixels, float twipsPerPixel)
-{
-    const double product = static_cast<double>(pixels) * static_cast<double>(twipsPerPixel);
-    if (!std::isfinite(product))
-        throw Error(errc::Overflow, "Overflow");
-    const double rounded = RoundHalfToEven(product);
-    if (rounded < std::numeric_limits<std::int32_t>::min() || rounded > std::numeric_limits<std::int32_t>::max())
-        throw Error(errc::Overflow, "Overflow");
-    return static_cast<std::int32_t>(rounded);
-}
-
-}  // namespace
 
 void CenterForm(Form& form, const Screen& screen)
 {
@@ -47,8 +17,8 @@ void CenterForm(Form& form, const Screen& screen)
     screen.QueryWorkArea(rect);
 
     // Only the far edges count: the form is centred between the screen origin and the work area's right and bottom.
-    const std::int32_t workWidth = WorkExtentInTwips(rect.right, screen.TwipsPerPixelX());
-    const std::int32_t workHeight = WorkExtentInTwips(rect.bottom, screen.TwipsPerPixelY());
+    const std::int32_t workWidth = WholeTwipsOf(rect.right, screen.TwipsPerPixelX());
+    const std::int32_t workHeight = WholeTwipsOf(rect.bottom, screen.TwipsPerPixelY());
 
     const double width = form.Width();
     const double height = form.Height();

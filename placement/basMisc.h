@@ -1,7 +1,7 @@
 // Centring a form in the desktop work area or over another form, before it is shown.
 #pragma once
 
-#include "platform/core/placement_view.h"
+#include "platform/ui/placement_view.h"
 
 namespace tallyrun::basMisc {
 

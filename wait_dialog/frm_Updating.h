@@ -1,35 +1,30 @@
 // The modal dialog that stands over the main window while the client runs and refuses to close until it ends.
 #pragma once
 
-#include "platform/core/placement_view.h"
 #include "platform/core/process_query.h"
-
-#include <QDialog>
+#include "platform/ui/form.h"
+#include "platform/ui/layout.h"
+#include "platform/ui/toolkit.h"
 
 #include <cstdint>
-
-class QCloseEvent;
-class QLabel;
-class QTimer;
+#include <memory>
 
 namespace tallyrun {
 
-class frm_Updating : public QDialog {
-    Q_OBJECT
+// The dialog's layout, which every toolkit realises.
+extern const ui::FormLayout frm_UpdatingLayout;
 
+class frm_Updating {
 public:
-    // Creating the dialog loads it: the refusal to close is armed and the timer starts.
-    frm_Updating(ProcessQuery& processes, const Screen& screen, QWidget* owner);
+    // Creating the dialog loads it over its owner: the refusal to close is armed and the timer starts.
+    frm_Updating(ui::Toolkit& toolkit, ProcessQuery& processes, ui::Form& owner);
 
     std::int32_t ProcessId() const { return m_ProcessId; }
     void SetProcessId(std::int32_t processId) { m_ProcessId = processId; }
 
-    // The Escape key and any other dismissal end here; refused while the process runs.
-    void reject() override;
-
-protected:
-    // The close box, Alt+F4, the system menu and the session all end here; refused while the process runs.
-    void closeEvent(QCloseEvent* event) override;
+    ui::Form& Form() { return *m_form; }
+    // Modal over the owner; returns once the process has ended and the dialog has unloaded itself.
+    void Show();
 
 private:
     void Form_Load();
@@ -39,8 +34,8 @@ private:
     bool IsProcessRunning();
 
     ProcessQuery& m_processes;
-    QLabel* lbl_Info = nullptr;
-    QTimer* Timer1 = nullptr;
+    std::unique_ptr<ui::Form> m_form;
+    ui::Timer& Timer1;
     std::int32_t m_ProcessId = 0;
     bool m_CancelUnload = false;
 };

@@ -1,7 +1,8 @@
 // Times the database list button against a stand-in server holding 32,767 user databases: the whole click (login,
 // query, fill, selection, list opened), the server object's part alone, and the click with the real drop-down.
 #include "main_window/frm_Main.h"
-#include "platform/qt/qt_ui.h"
+#include "platform/qt/qt_form.h"
+#include "platform/qt/qt_toolkit.h"
 #include "platform/sqldmo/system_objects.h"
 #include "tds_standin.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
@@ -69,24 +70,28 @@ int main(int argc, char* argv[])
 
     sqldmo::SystemObjectFactory objects(Settings());
     fakes::FakePlatform fake;
-    QtDropDown realDropDown;
+    QtToolkit qtToolkit(fake.toolkit.screen);
 
-    const auto clickTimes = [&](DropDown& dropDown) {
-        Platform platform{objects, fake.screen, fake.launcher, fake.processes, fake.messages, dropDown};
+    // The list button's click over the given toolkit; `close` shuts the list it opened.
+    const auto clickTimes = [&](ui::Toolkit& toolkit, const std::function<void(frm_Main&)>& close) {
+        Platform platform{objects, fake.launcher, fake.processes, toolkit};
         frm_Main window(platform);
-        window.show();
+        window.Show();
         QApplication::processEvents();
-        auto* servers = window.findChild<QComboBox*>(QStringLiteral("cbo_Servers"));
-        auto* databases = window.findChild<QComboBox*>(QStringLiteral("cbo_DBs"));
-        auto* listDBs = window.findChild<QPushButton*>(QStringLiteral("cmd_ListDBs"));
-        servers->setEditText(QString::fromStdString(serverName));
+        ui::Form& form = window.Form();
+        ui::ComboBox& servers = form.ComboBoxAt(2);
+        ui::ComboBox& databases = form.ComboBoxAt(5);
+        servers.SetText(serverName);
         return Time([&] {
-            listDBs->click();
-            if (databases->count() != DatabaseCount + 1 || !fake.messages.shown.empty()) {
-                std::fprintf(stderr, "the list holds %d rows\n", databases->count());
+            if (auto* fakeForm = dynamic_cast<fakes::FakeForm*>(&form))
+                fakeForm->Button("cmd_ListDBs").Click();
+            else
+                qobject_cast<QPushButton*>(&dynamic_cast<QtForm&>(form).ControlWidget(6))->click();
+            if (databases.ListCount() != DatabaseCount + 1 || !fake.toolkit.messages.empty()) {
+                std::fprintf(stderr, "the list holds %d rows\n", databases.ListCount());
                 std::exit(1);
             }
-            databases->hidePopup();
+            close(window);
             QApplication::processEvents();
         });
     };
@@ -101,7 +106,9 @@ int main(int argc, char* argv[])
                    list->Item(index)->SystemObject();
                sqlServer->Disconnect();
            }));
-    Report("click to filled combo box (list recorded)", clickTimes(fake.dropDown));
-    Report("click to filled combo box (list opened)", clickTimes(realDropDown));
+    Report("click to filled combo box (list recorded)", clickTimes(fake.toolkit, [](frm_Main&) {}));
+    Report("click to filled combo box (list opened)", clickTimes(qtToolkit, [](frm_Main& window) {
+               qobject_cast<QComboBox*>(&dynamic_cast<QtForm&>(window.Form()).ControlWidget(5))->hidePopup();
+           }));
     return 0;
 }

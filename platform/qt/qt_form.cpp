@@ -1,18 +1,194 @@
 #include "platform/qt/qt_form.h"
 
 #include "platform/core/error.h"
-#include "platform/qt/twips.h"
+#include "platform/qt/caption_fit.h"
+#include "platform/ui/twips.h"
+#include "resources/application_icon.h"
 
-#include <QSize>
-#include <QWidget>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace tallyrun {
 
-QtForm::QtForm(QWidget& window, const Screen& screen) : m_window(window), m_screen(screen) {}
+namespace {
+
+QString Text(std::string_view utf8)
+{
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+Qt::Alignment Horizontal(ui::Alignment alignment)
+{
+    switch (alignment) {
+    case ui::Alignment::Right:
+        return Qt::AlignRight;
+    case ui::Alignment::Center:
+        return Qt::AlignHCenter;
+    case ui::Alignment::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+// Fixed size, a close box, and neither minimise nor maximise button.
+constexpr Qt::WindowFlags FrameFlags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                       Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+
+}  // namespace
+
+QtForm::QtForm(const ui::FormLayout& layout, QtForm* owner, const Screen& screen) : m_screen(screen)
+{
+    if (layout.kind == ui::FormKind::Dialog) {
+        m_window = std::make_unique<QtDialogWidget>(m_events, owner ? owner->m_window.get() : nullptr);
+        m_window->setWindowFlags(Qt::Dialog | FrameFlags);
+    } else {
+        m_window = std::make_unique<QtWindowWidget>(m_events);
+        m_window->setWindowFlags(Qt::Window | FrameFlags);
+    }
+    m_window->setObjectName(Text(layout.name));
+    m_window->setWindowTitle(Text(layout.caption));
+    m_window->setWindowIcon(ApplicationIcon());
+    m_window->setFixedSize(PixelsOf(layout.clientWidth, screen.TwipsPerPixelX()),
+                           PixelsOf(layout.clientHeight, screen.TwipsPerPixelY()));
+    CreateControls(layout);
+}
+
+QtForm::~QtForm() = default;
+
+void QtForm::CreateControls(const ui::FormLayout& layout)
+{
+    const float x = m_screen.TwipsPerPixelX();
+    const float y = m_screen.TwipsPerPixelY();
+    std::vector<const QLabel*> fittedLabels;
+    std::vector<const QPushButton*> fittedButtons;
+    QWidget* previousInTabOrder = nullptr;
+    QWidget* firstInTabOrder = nullptr;
+
+    for (const ui::ControlLayout& control : layout.controls) {
+        QWidget* widget = nullptr;
+        switch (control.kind) {
+        case ui::ControlKind::Label: {
+            auto* label = new QLabel(Text(control.caption), m_window.get());
+            label->setAlignment(Horizontal(control.alignment) | (control.wordWrap ? Qt::AlignTop : Qt::AlignVCenter));
+            label->setWordWrap(control.wordWrap);
+            label->setForegroundRole(QPalette::WindowText);
+            if (!control.wordWrap)
+                fittedLabels.push_back(label);
+            m_controls.emplace_back(std::make_unique<QtLabel>(*label));
+            widget = label;
+            break;
+        }
+        case ui::ControlKind::ComboBox: {
+            auto* combo = new QComboBox(m_window.get());
+            combo->setEditable(true);
+            // The list holds only what the program puts there, never what the user typed.
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setEditText(Text(control.caption));
+            m_controls.emplace_back(std::make_unique<QtComboBox>(*combo));
+            widget = combo;
+            break;
+        }
+        case ui::ControlKind::CommandButton: {
+            auto* button = new QPushButton(Text(control.caption), m_window.get());
+            fittedButtons.push_back(button);
+            m_controls.emplace_back(std::make_unique<QtCommandButton>(*button));
+            widget = button;
+            break;
+        }
+        }
+        widget->setObjectName(Text(control.name));
+        widget->setGeometry(PixelsOf(control.at.left, x), PixelsOf(control.at.top, y), PixelsOf(control.at.width, x),
+                            PixelsOf(control.at.height, y));
+        m_controlWidgets.push_back(widget);
+
+        if (widget->focusPolicy() == Qt::NoFocus)
+            continue;
+        if (previousInTabOrder)
+            QWidget::setTabOrder(previousInTabOrder, widget);
+        else
+            firstInTabOrder = widget;
+        previousInTabOrder = widget;
+    }
+    if (firstInTabOrder)
+        firstInTabOrder->setFocus();
+
+    FitFontToCaptions(*m_window, fittedLabels, fittedButtons);
+}
+
+std::string QtForm::Caption() const
+{
+    return m_window->windowTitle().toStdString();
+}
+
+template <class T>
+T& QtForm::ControlAt(std::size_t index)
+{
+    if (index < m_controls.size()) {
+        if (auto* control = std::get_if<std::unique_ptr<T>>(&m_controls[index]))
+            return **control;
+    }
+    throw Error(errc::InvalidArgument, "The form \"" + Caption() + "\" has no such control at " + std::to_string(index));
+}
+
+ui::Label& QtForm::LabelAt(std::size_t index) { return ControlAt<QtLabel>(index); }
+ui::ComboBox& QtForm::ComboBoxAt(std::size_t index) { return ControlAt<QtComboBox>(index); }
+ui::CommandButton& QtForm::CommandButtonAt(std::size_t index) { return ControlAt<QtCommandButton>(index); }
+
+QWidget& QtForm::ControlWidget(std::size_t index)
+{
+    return *m_controlWidgets.at(index);
+}
+
+ui::Timer& QtForm::AddTimer()
+{
+    return *m_timers.emplace_back(std::make_unique<QtTimer>(*m_window));
+}
+
+void QtForm::SetMousePointer(int pointer)
+{
+    m_mousePointer = pointer;
+    const bool hourglass = pointer == ui::PointerHourglass;
+    if (hourglass)
+        m_window->setCursor(Qt::WaitCursor);
+    else
+        m_window->unsetCursor();
+    // The edit fields carry their own text cursor, which would otherwise show through the form's pointer.
+    for (QLineEdit* edit : m_window->findChildren<QLineEdit*>())
+        edit->setCursor(hourglass ? Qt::WaitCursor : Qt::IBeamCursor);
+}
+
+void QtForm::Refresh()
+{
+    m_window->repaint();
+}
+
+void QtForm::Show()
+{
+    m_window->show();
+}
+
+void QtForm::ShowModal()
+{
+    auto* dialog = dynamic_cast<QDialog*>(m_window.get());
+    if (!dialog)
+        throw Error(errc::InvalidArgument, "The window \"" + Caption() + "\" cannot be shown modally");
+    dialog->exec();
+}
+
+void QtForm::Unload()
+{
+    m_window->close();
+}
+
+void QtForm::OnQueryUnload(std::function<void(bool& cancel)> handler) { m_events.queryUnload = std::move(handler); }
+void QtForm::OnUnload(std::function<void()> handler) { m_events.unload = std::move(handler); }
+void QtForm::OnShown(std::function<void()> handler) { m_events.shown = std::move(handler); }
 
 int QtForm::WindowState() const
 {
-    const Qt::WindowStates state = m_window.windowState();
+    const Qt::WindowStates state = m_window->windowState();
     if (state & Qt::WindowMinimized)
         return 1;
     if (state & (Qt::WindowMaximized | Qt::WindowFullScreen))
@@ -20,37 +196,34 @@ int QtForm::WindowState() const
     return 0;
 }
 
-float QtForm::Left() const { return ToTwipsX(m_window.frameGeometry().x()); }
-float QtForm::Top() const { return ToTwipsY(m_window.frameGeometry().y()); }
-float QtForm::Width() const { return ToTwipsX(FrameSize().width()); }
-float QtForm::Height() const { return ToTwipsY(FrameSize().height()); }
-float QtForm::ScaleWidth() const { return ToTwipsX(m_window.width()); }
-float QtForm::ScaleHeight() const { return ToTwipsY(m_window.height()); }
+float QtForm::Left() const { return TwipsOf(m_window->frameGeometry().x(), m_screen.TwipsPerPixelX()); }
+float QtForm::Top() const { return TwipsOf(m_window->frameGeometry().y(), m_screen.TwipsPerPixelY()); }
+float QtForm::Width() const { return TwipsOf(FrameSize().width(), m_screen.TwipsPerPixelX()); }
+float QtForm::Height() const { return TwipsOf(FrameSize().height(), m_screen.TwipsPerPixelY()); }
+float QtForm::ScaleWidth() const { return TwipsOf(m_window->width(), m_screen.TwipsPerPixelX()); }
+float QtForm::ScaleHeight() const { return TwipsOf(m_window->height(), m_screen.TwipsPerPixelY()); }
 
 const StatusBarView& QtForm::StatusBar() const
 {
-    throw Error(errc::ObjectRequired, "The window \"" + m_window.windowTitle().toStdString() + "\" has no status bar");
+    throw Error(errc::ObjectRequired, "The window \"" + Caption() + "\" has no status bar");
 }
 
 void QtForm::Move(double left, double top)
 {
-    const int x = TwipsToPixels(left, m_screen.TwipsPerPixelX());
-    const int y = TwipsToPixels(top, m_screen.TwipsPerPixelY());
+    const int x = PixelsOf(left, m_screen.TwipsPerPixelX());
+    const int y = PixelsOf(top, m_screen.TwipsPerPixelY());
     // For a top-level window, QWidget::move places the frame, not the client area.
-    m_window.move(x, y);
+    m_window->move(x, y);
 }
 
 QSize QtForm::FrameSize() const
 {
-    if (m_window.isVisible() || !m_window.parentWidget())
-        return m_window.frameGeometry().size();
+    if (m_window->isVisible() || !m_window->parentWidget())
+        return m_window->frameGeometry().size();
     // Not shown, so its frame is not known yet: the owner's is the best guess of the one the window will wear, which
     // keeps a dialog centred before it is shown from landing half a title bar low.
-    const QWidget* owner = m_window.parentWidget()->window();
-    return m_window.size() + (owner->frameGeometry().size() - owner->size());
+    const QWidget* owner = m_window->parentWidget()->window();
+    return m_window->size() + (owner->frameGeometry().size() - owner->size());
 }
-
-float QtForm::ToTwipsX(int pixels) const { return static_cast<float>(pixels) * m_screen.TwipsPerPixelX(); }
-float QtForm::ToTwipsY(int pixels) const { return static_cast<float>(pixels) * m_screen.TwipsPerPixelY(); }
 
 }  // namespace tallyrun

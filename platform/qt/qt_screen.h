@@ -1,7 +1,7 @@
 // The primary screen seen in twips: its size, its twips-per-pixel factors and the work area left to windows.
 #pragma once
 
-#include "platform/core/placement_view.h"
+#include "platform/ui/placement_view.h"
 
 namespace tallyrun {
 

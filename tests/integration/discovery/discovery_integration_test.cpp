@@ -5,9 +5,7 @@
 #include "tds_standin.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
 
-#include <QComboBox>
 #include <QElapsedTimer>
-#include <QPushButton>
 #include <QTest>
 
 #include <cstdio>
@@ -22,13 +20,15 @@ using testing::TdsStandIn;
 struct Harness {
     fakes::FakePlatform fake;
     sqldmo::SystemObjectFactory objects;
-    Platform platform{objects, fake.screen, fake.launcher, fake.processes, fake.messages, fake.dropDown};
+    Platform platform{objects, fake.launcher, fake.processes, fake.toolkit};
     std::unique_ptr<frm_Main> window;
+    fakes::FakeForm& form;
 
     explicit Harness(std::chrono::seconds queryTimeout = std::chrono::seconds(30))
-        : objects(Settings(queryTimeout)), window(std::make_unique<frm_Main>(platform))
+        : objects(Settings(queryTimeout)), window(std::make_unique<frm_Main>(platform)),
+          form(fake.toolkit.Find("frm_Main"))
     {
-        window->show();
+        window->Show();
     }
 
     static sqldmo::SystemObjectSettings Settings(std::chrono::seconds queryTimeout)
@@ -41,28 +41,28 @@ struct Harness {
         return settings;
     }
 
-    QComboBox& Servers() const { return *window->findChild<QComboBox*>(QStringLiteral("cbo_Servers")); }
-    QComboBox& Databases() const { return *window->findChild<QComboBox*>(QStringLiteral("cbo_DBs")); }
+    fakes::FakeComboBox& Servers() const { return form.Combo("cbo_Servers"); }
+    fakes::FakeComboBox& Databases() const { return form.Combo("cbo_DBs"); }
     void ListDatabasesOf(const TdsStandIn& server) const
     {
-        Servers().setEditText(QStringLiteral("localhost,%1").arg(server.Port()));
+        Servers().text = "localhost," + std::to_string(server.Port());
         ClickListDBs();
     }
-    void ClickListDBs() const { window->findChild<QPushButton*>(QStringLiteral("cmd_ListDBs"))->click(); }
+    void ClickListDBs() const { form.Button("cmd_ListDBs").Click(); }
     QString Messages() const
     {
         QStringList texts;
-        for (const auto& message : fake.messages.shown)
-            texts.append(message.text);
+        for (const auto& message : fake.toolkit.messages)
+            texts.append(QString::fromStdString(message.text));
         return texts.join(QLatin1Char('\n'));
     }
 };
 
-QStringList Rows(const QComboBox& combo)
+QStringList Rows(const fakes::FakeComboBox& combo)
 {
     QStringList rows;
-    for (int index = 0; index < combo.count(); ++index)
-        rows.append(combo.itemText(index));
+    for (const std::string& item : combo.items)
+        rows.append(QString::fromStdString(item));
     return rows;
 }
 
@@ -89,9 +89,9 @@ void DiscoveryIntegrationTest::listsTheUserDatabasesInOrderWithOneQuery()
 
     QCOMPARE(harness.Messages(), QString());
     QCOMPARE(Rows(harness.Databases()), (QStringList{"<Database Name>", "Archive", "Sales", "Ünïcødé 販売"}));
-    QCOMPARE(harness.Databases().currentIndex(), 0);
-    QCOMPARE(harness.fake.dropDown.opened.size(), std::size_t{1});
-    QCOMPARE(harness.window->MousePointer(), 0);
+    QCOMPARE(harness.Databases().listIndex, 0);
+    QCOMPARE(harness.Databases().dropDowns, 1);
+    QCOMPARE(harness.form.MousePointer(), 0);
     QCOMPARE(server.SuccessfulLogins(), 1);
     const auto batches = server.Batches();
     QCOMPARE(batches.size(), std::size_t{1});
@@ -101,16 +101,16 @@ void DiscoveryIntegrationTest::listsTheUserDatabasesInOrderWithOneQuery()
 void DiscoveryIntegrationTest::placeholderServerFailsAtConnectReadably()
 {
     Harness harness;
-    QCOMPARE(harness.Servers().currentText(), QStringLiteral("<Server Name>"));
+    QCOMPARE(harness.Servers().text, std::string("<Server Name>"));
 
     harness.ClickListDBs();
 
-    QCOMPARE(harness.fake.messages.shown.size(), std::size_t{1});
+    QCOMPARE(harness.fake.toolkit.messages.size(), std::size_t{1});
     QVERIFY2(harness.Messages().contains(QStringLiteral("\"<Server Name>\" is not a server name")),
              qPrintable(harness.Messages()));
     QCOMPARE(Rows(harness.Databases()), QStringList{"<Database Name>"});
-    QCOMPARE(harness.window->MousePointer(), 0);
-    QVERIFY(harness.fake.dropDown.opened.empty());
+    QCOMPARE(harness.form.MousePointer(), 0);
+    QCOMPARE(harness.Databases().dropDowns, 0);
 }
 
 void DiscoveryIntegrationTest::listsTheLargestNumberOfDatabases()
@@ -129,9 +129,9 @@ void DiscoveryIntegrationTest::listsTheLargestNumberOfDatabases()
     harness.ListDatabasesOf(server);
 
     QCOMPARE(harness.Messages(), QString());
-    QCOMPARE(harness.Databases().count(), Count + 1);
-    QCOMPARE(harness.Databases().itemText(1), QStringLiteral("db00001"));
-    QCOMPARE(harness.Databases().itemText(Count), QStringLiteral("db32767"));
+    QCOMPARE(harness.Databases().ListCount(), Count + 1);
+    QCOMPARE(harness.Databases().List(1), std::string("db00001"));
+    QCOMPARE(harness.Databases().List(Count), std::string("db32767"));
 }
 
 void DiscoveryIntegrationTest::namesWhatBecameOfAListTheServerNeverAnswered()
@@ -148,7 +148,7 @@ void DiscoveryIntegrationTest::namesWhatBecameOfAListTheServerNeverAnswered()
     TdsStandIn::Options stalling;
     stalling.afterBatch = TdsStandIn::AfterBatch::Stall;
     TdsStandIn stallingServer(stalling);
-    harness.fake.messages.shown.clear();
+    harness.fake.toolkit.messages.clear();
     QElapsedTimer clock;
     clock.start();
     harness.ListDatabasesOf(stallingServer);
@@ -157,7 +157,7 @@ void DiscoveryIntegrationTest::namesWhatBecameOfAListTheServerNeverAnswered()
                  QStringLiteral("The server did not answer the database list within 2 seconds")),
              qPrintable(harness.Messages()));
     QCOMPARE(Rows(harness.Databases()), QStringList{"<Database Name>"});
-    QCOMPARE(harness.window->MousePointer(), 0);
+    QCOMPARE(harness.form.MousePointer(), 0);
 }
 
 }  // namespace tallyrun

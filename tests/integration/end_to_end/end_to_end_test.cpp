@@ -3,10 +3,11 @@
 #include "main_window/frm_Main.h"
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
+#include "platform/qt/qt_form.h"
 #include "platform/qt/qt_screen.h"
+#include "platform/qt/qt_toolkit.h"
 #include "tds_standin.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
-#include "wait_dialog/frm_Updating.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -45,19 +46,21 @@ private slots:
         QtScreen screen;
         SystemLauncher launcher(CLIENT_DIR);
         SystemProcessQuery processes(launcher);
-        Platform platform{fake.objects, screen, launcher, processes, fake.messages, fake.dropDown};
-        frm_Main window(platform);
-        window.show();
+        QtToolkit toolkit(screen);
+        Platform platform{fake.objects, launcher, processes, toolkit};
+        frm_Main frm(platform);
+        frm.Show();
+        QWidget& window = dynamic_cast<QtForm&>(frm.Form()).Window();
         window.findChild<QComboBox*>(QStringLiteral("cbo_Servers"))
             ->setEditText(QStringLiteral("127.0.0.1,%1").arg(server.Port()));
         window.findChild<QComboBox*>(QStringLiteral("cbo_DBs"))->setEditText(database);
 
         // While the dialog is up, ask it to close: it must refuse for as long as the client runs.
-        QPointer<frm_Updating> dialog;
+        QPointer<QWidget> dialog;
         bool survivedCloseRequest = false;
         QTimer::singleShot(200, [&] {
-            dialog = qobject_cast<frm_Updating*>(QApplication::activeModalWidget());
-            if (dialog) {
+            dialog = QApplication::activeModalWidget();
+            if (dialog && dialog->objectName() == QStringLiteral("frm_Updating")) {
                 dialog->close();
                 survivedCloseRequest = dialog->isVisible();
             }
@@ -68,7 +71,7 @@ private slots:
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmd_Tallyrun")), Qt::LeftButton);
         const qint64 waited = clock.elapsed();
 
-        QVERIFY2(fake.messages.shown.empty(), "the run reported a failure");
+        QVERIFY2(fake.toolkit.messages.empty(), "the run reported a failure");
         QVERIFY2(survivedCloseRequest, "no wait dialog, or it closed on request while the client ran");
         QVERIFY2(dialog.isNull(), "the dialog outlived its run");
         // The first look at the client comes a second after the dialog opened; the client needs well under that

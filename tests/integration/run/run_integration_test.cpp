@@ -3,8 +3,9 @@
 #include "main_window/frm_Main.h"
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
+#include "platform/qt/qt_form.h"
+#include "platform/qt/qt_toolkit.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
-#include "wait_dialog/frm_Updating.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -54,28 +55,31 @@ private slots:
         fakes::FakePlatform fake;
         SystemLauncher launcher(clientDir);
         SystemProcessQuery processes(launcher);
-        Platform platform{fake.objects, fake.screen, launcher, processes, fake.messages, fake.dropDown};
-        frm_Main window(platform);
-        window.show();
+        fakes::FakeScreen screen;
+        QtToolkit toolkit(screen);
+        Platform platform{fake.objects, launcher, processes, toolkit};
+        frm_Main frm(platform);
+        frm.Show();
+        QWidget& window = dynamic_cast<QtForm&>(frm.Form()).Window();
         // Half off the system's screen, where the toolkit on its own would push a dialog back in; the screen seen
         // through the platform is wide enough for the centred dialog to stay put.
         const QRect available = QApplication::primaryScreen()->availableGeometry();
         window.move(available.right() - window.width() / 2, available.top() + 100);
-        fake.screen.widthTwips = static_cast<float>(available.right() + 1000) * fake.screen.twipsPerPixelX;
+        screen.width = static_cast<float>(available.right() + 1000) * screen.twipsX;
         window.findChild<QComboBox*>("cbo_Servers")->setEditText(server);
         window.findChild<QComboBox*>("cbo_DBs")->setEditText(database);
 
-        QPointer<frm_Updating> dialog;
+        QPointer<QWidget> dialog;
         std::optional<QPoint> offset;
         QTimer::singleShot(300, [&] {
-            dialog = qobject_cast<frm_Updating*>(QApplication::activeModalWidget());
-            if (dialog) {
+            dialog = QApplication::activeModalWidget();
+            if (dialog && dialog->objectName() == QStringLiteral("frm_Updating")) {
                 offset = dialog->frameGeometry().center() - window.frameGeometry().center();
             }
         });
         QTest::mouseClick(window.findChild<QPushButton*>("cmd_Tallyrun"), Qt::LeftButton);
 
-        QVERIFY(fake.messages.shown.empty());
+        QVERIFY(fake.toolkit.messages.empty());
         std::ifstream recorded(clientDir / "argv.out", std::ios::binary);
         const std::string all{std::istreambuf_iterator<char>(recorded), std::istreambuf_iterator<char>()};
         Words received;

@@ -1,6 +1,7 @@
 #include "main_window/command_line.h"
 
 #include "platform/core/error.h"
+#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
@@ -30,13 +31,10 @@ TEST(OsqlCommandLine, MendsNamesThatWouldBreakTheQuery)
 
     for (const auto& [server, database, field] : {std::tuple{"SRV\"1", "Sales", "\"Server\" field"},
                                                   std::tuple{"SRV1", "Sa\"les", "\"Database Name\" field"}}) {
-        try {
-            OsqlCommandLine(server, database);
-            ADD_FAILURE() << "no refusal for " << server << " / " << database;
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Number(), errc::InvalidArgument);
-            EXPECT_NE(error.Description().find(field), std::string::npos) << error.Description();
-        }
+        SCOPED_TRACE(database);
+        const Error error = fixtures::RaisedError([&] { OsqlCommandLine(server, database); });
+        EXPECT_EQ(error.Number(), errc::InvalidArgument);
+        EXPECT_NE(error.Description().find(field), std::string::npos) << error.Description();
     }
 }
 

@@ -1,6 +1,8 @@
 // The centring procedures against a form and a screen whose every read and move is recorded.
 #include "placement/basMisc.h"
 #include "platform/core/error.h"
+#include "tests/fixtures/errors/expect_error.h"
+#include "tests/fixtures/fake_platform/fake_screen.h"
 
 #include <gtest/gtest.h>
 
@@ -49,25 +51,17 @@ struct FakeForm : Form {
     void Move(double l, double t) override { moves.emplace_back(l, t); }
 };
 
-struct FakeScreen : Screen {
-    float width = 960, height = 660;
-    float twipsX = 15, twipsY = 15;
-    WorkAreaRect workArea{0, 0, 64, 40};
-    bool workAreaAnswers = true;
-    mutable int reads = 0;
+using fakes::FakeScreen;
 
-    float Width() const override { return ++reads, width; }
-    float Height() const override { return ++reads, height; }
-    float TwipsPerPixelX() const override { return ++reads, twipsX; }
-    float TwipsPerPixelY() const override { return ++reads, twipsY; }
-    bool QueryWorkArea(WorkAreaRect& rect) const override
-    {
-        ++reads;
-        if (workAreaAnswers)
-            rect = workArea;
-        return workAreaAnswers;
-    }
-};
+// 960 x 660 twips at 15 twips per pixel, with a work area of 64 x 40 pixels (960 x 600 twips).
+FakeScreen SmallScreen()
+{
+    FakeScreen screen;
+    screen.width = 960;
+    screen.height = 660;
+    screen.workArea = {0, 0, 64, 40};
+    return screen;
+}
 
 struct NotAForm : PlacementObject {};
 
@@ -101,7 +95,7 @@ class CenterFormPlacement : public testing::TestWithParam<CenterFormCase> {};
 TEST_P(CenterFormPlacement, MovesToExpectedPosition)
 {
     const auto& c = GetParam();
-    FakeScreen screen;
+    FakeScreen screen = SmallScreen();
     screen.twipsX = screen.twipsY = c.twipsPerPixel;
     screen.workArea = c.workArea;
     FakeForm form = Sized(c.formWidth, c.formHeight);
@@ -126,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(, CenterFormPlacement, testing::Values(
 
 TEST(CenterForm, FailedWorkAreaQueryCentresOnScreen)
 {
-    FakeScreen screen;
+    FakeScreen screen = SmallScreen();
     screen.workAreaAnswers = false;
     FakeForm form = Sized(600, 300);
 
@@ -138,7 +132,7 @@ TEST(CenterForm, FailedWorkAreaQueryCentresOnScreen)
 TEST(CenterForm, MinimisedOrMaximisedFormIsLeftAloneWithoutQueries)
 {
     for (int state : {1, 2}) {
-        FakeScreen screen;
+        FakeScreen screen = SmallScreen();
         FakeForm form = Sized(600, 300);
         form.state = state;
 
@@ -161,18 +155,13 @@ class CenterFormOverflow : public testing::TestWithParam<OverflowCase> {};
 TEST_P(CenterFormOverflow, RaisesAndDoesNotMove)
 {
     const auto& c = GetParam();
-    FakeScreen screen;
+    FakeScreen screen = SmallScreen();
     screen.workArea = {0, 0, c.right, c.bottom};
     screen.twipsX = c.twipsX;
     screen.twipsY = c.twipsY;
     FakeForm form = Sized(600, 300);
 
-    try {
-        basMisc::CenterForm(form, screen);
-        ADD_FAILURE() << "no error raised";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.Number(), errc::Overflow);
-    }
+    EXPECT_EQ(fixtures::RaisedError([&] { basMisc::CenterForm(form, screen); }).Number(), errc::Overflow);
     EXPECT_TRUE(form.moves.empty());
 }
 
@@ -190,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P(, CenterFormOverflow, testing::Values(
 
 TEST(CenterForm, LargestInt32WorkAreaStillFits)
 {
-    FakeScreen screen;
+    FakeScreen screen = SmallScreen();
     screen.workArea = {0, 0, std::numeric_limits<std::int32_t>::max(), 0};
     screen.twipsX = 1;
     FakeForm form = Sized(1, 0);
@@ -216,7 +205,7 @@ class CenterChildOnScreen : public testing::TestWithParam<ChildCase> {};
 TEST_P(CenterChildOnScreen, MovesToExpectedPosition)
 {
     const auto& c = GetParam();
-    FakeScreen screen;
+    FakeScreen screen = SmallScreen();
     screen.width = c.screenWidth;
     screen.height = c.screenHeight;
     FakeForm parent = Sized(c.parentWidth, c.parentHeight);
@@ -249,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(, CenterChildOnScreen, testing::Values(
 
 TEST(CenterChild, ChildWindowStateIgnoredWithParent)
 {
-    FakeScreen screen;
+    FakeScreen screen = SmallScreen();
     FakeForm parent = Sized(600, 300);
     parent.left = 100;
     parent.top = 50;
@@ -265,7 +254,7 @@ TEST(CenterChild, AbsentOrNonFormParentFallsBackToCenterForm)
 {
     NotAForm notAForm;
     for (PlacementObject* parent : {static_cast<PlacementObject*>(nullptr), static_cast<PlacementObject*>(&notAForm)}) {
-        FakeScreen screen;
+        FakeScreen screen = SmallScreen();
         FakeForm child = Sized(600, 300);
         basMisc::CenterChild(parent, child, screen);
         EXPECT_EQ(OnlyMove(child), std::pair(180.0, 150.0));
@@ -292,7 +281,7 @@ class CenterChildMdi : public testing::TestWithParam<MdiCase> {};
 TEST_P(CenterChildMdi, CentresInParentInterior)
 {
     const auto& c = GetParam();
-    FakeScreen screen;
+    FakeScreen screen = SmallScreen();
     screen.width = screen.height = 100;
     FakeForm parent = Sized(50, 50);
     parent.scaleWidth = 900;
@@ -316,7 +305,7 @@ INSTANTIATE_TEST_SUITE_P(, CenterChildMdi, testing::Values(
 
 TEST(CenterChild, MdiParentWithoutStatusBarRaisesAndDoesNotMove)
 {
-    FakeScreen screen;
+    FakeScreen screen = SmallScreen();
     FakeForm parent = Sized(900, 800);
     FakeForm child = Sized(500, 300);
     child.mdiChild = true;

@@ -2,6 +2,7 @@
 #include "platform/sqldmo/system_objects.h"
 #include "sqlclient/ssrp/listing.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
+#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
@@ -23,14 +24,11 @@ TEST(Factory, RefusesUnknownProgIdsReadably)
 {
     SystemObjectFactory factory(Listing([] { return std::vector<std::string>{}; }));
     for (const std::string_view progId : {"SQLDMO.Nothing", "", "SQLDMO.Application.9.0"}) {
-        try {
-            factory.CreateObject(progId);
-            ADD_FAILURE() << "made an object for \"" << progId << "\"";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Number(), errc::CannotCreateObject);
-            EXPECT_NE(error.Description().find("\"" + std::string(progId) + "\""), std::string::npos)
-                << error.Description();
-        }
+        SCOPED_TRACE(progId);
+        const Error error = fixtures::RaisedError([&] { factory.CreateObject(progId); });
+        EXPECT_EQ(error.Number(), errc::CannotCreateObject);
+        EXPECT_NE(error.Description().find("\"" + std::string(progId) + "\""), std::string::npos)
+            << error.Description();
     }
     EXPECT_EQ(factory.CreateObject("sqldmo.application.8.0")->TypeName(), "Application");
 }

@@ -1,4 +1,5 @@
 #include "platform/sqldmo/name_list.h"
+#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +14,10 @@ TEST(NameList, ItemsAreOneBasedAndBoundsAreChecked)
     EXPECT_EQ(names.Item(1), "alpha");
     EXPECT_EQ(names.Item(2), "beta\\SQL2019");
     for (const std::int32_t outside : {0, 3, -1}) {
-        try {
-            names.Item(outside);
-            ADD_FAILURE() << "index " << outside << " was accepted";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Number(), errc::InvalidArgument);
-            EXPECT_NE(error.Description().find(std::to_string(outside)), std::string::npos) << error.Description();
-        }
+        SCOPED_TRACE(outside);
+        const Error error = fixtures::RaisedError([&] { names.Item(outside); });
+        EXPECT_EQ(error.Number(), errc::InvalidArgument);
+        EXPECT_NE(error.Description().find(std::to_string(outside)), std::string::npos) << error.Description();
     }
 }
 

@@ -1,5 +1,6 @@
 // The server object's own refusals, which come before any connection is tried.
 #include "platform/sqldmo/system_objects.h"
+#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +20,8 @@ TEST(Server, DisconnectWithoutConnectionIsHarmlessAndNothingIsListed)
     const auto server = MakeServer();
     EXPECT_NO_THROW(server->Disconnect());
     EXPECT_NO_THROW(server->Disconnect());
-    try {
-        server->GetDatabases();
-        FAIL() << "listed databases without a connection";
-    } catch (const Error& error) {
-        EXPECT_NE(error.Description().find("not connected"), std::string::npos) << error.Description();
-    }
+    const Error error = fixtures::RaisedError([&] { server->GetDatabases(); });
+    EXPECT_NE(error.Description().find("not connected"), std::string::npos) << error.Description();
 }
 
 TEST(Server, RefusesAPlaceholderOrUntrustedLoginBeforeTouchingTheNetwork)
@@ -34,13 +31,9 @@ TEST(Server, RefusesAPlaceholderOrUntrustedLoginBeforeTouchingTheNetwork)
     EXPECT_THROW(server->Connect("localhost,1"), Error);
 
     server->SetLoginSecure(true);
-    try {
-        server->Connect("<Server Name>");
-        FAIL() << "connected to the placeholder";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Number(), errc::InvalidArgument);
-        EXPECT_NE(error.Description().find("\"<Server Name>\""), std::string::npos) << error.Description();
-    }
+    const Error error = fixtures::RaisedError([&] { server->Connect("<Server Name>"); });
+    EXPECT_EQ(error.Number(), errc::InvalidArgument);
+    EXPECT_NE(error.Description().find("\"<Server Name>\""), std::string::npos) << error.Description();
     EXPECT_THROW(server->GetDatabases(), Error) << "a failed connect leaves the object unconnected";
 }
 

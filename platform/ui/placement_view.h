@@ -1,5 +1,5 @@
-// What the centring procedures read and change on a window and on the screen, in twips; the Qt adapter and the
-// tests' fakes implement it.
+// What the centring procedures read and change on a window and on the screen, in twips. Every toolkit's form
+// and screen are these views.
 #pragma once
 
 #include <cstdint>
