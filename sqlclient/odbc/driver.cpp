@@ -1,11 +1,11 @@
 #include "sqlclient/odbc/driver.h"
 
+#include "platform/core/ascii.h"
 #include "platform/core/error.h"
 #include "sqlclient/odbc/handles.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <filesystem>
 
 namespace tallyrun::odbc {
@@ -22,13 +22,6 @@ constexpr std::array<Known, 3> KnownDrivers{{
     {"ODBC Driver 17 for SQL Server", DriverKind::Microsoft},
     {"FreeTDS", DriverKind::FreeTds},
 }};
-
-bool EqualsNoCase(const std::string& a, const std::string& b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::vector<std::string> RegisteredDrivers()
 {
@@ -57,7 +50,7 @@ Driver ChooseDriver(const std::vector<std::string>& registered,
 {
     for (const auto& known : KnownDrivers) {
         const auto found = std::find_if(registered.begin(), registered.end(),
-                                        [&](const std::string& name) { return EqualsNoCase(name, known.name); });
+                                        [&](const std::string& name) { return EqualsIgnoringAsciiCase(name, known.name); });
         if (found != registered.end())
             return {known.kind, *found};
     }

@@ -1,9 +1,10 @@
 #include "sqlclient/odbc/server_name.h"
 
+#include "platform/core/ascii.h"
 #include "platform/core/error.h"
+#include "sqlclient/net/port_number.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace tallyrun::odbc {
 namespace {
@@ -15,16 +16,9 @@ namespace {
                     + ". Type host, host\\instance, host,port or tcp:host,port, or (local) for this machine.");
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
 bool IsAsciiAlnum(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    return IsAsciiLetter(c) || IsAsciiDigit(c);
 }
 
 // Names the first character no form of server name can hold, so the message points at the actual mistake.
@@ -55,14 +49,10 @@ std::uint16_t ParsePort(std::string_view text, std::string_view port)
 {
     if (port.empty())
         Refuse(text, "the port after the comma is missing");
-    const bool digits = std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; });
-    long value = 0;
-    if (digits && port.size() <= 5)
-        for (char c : port)
-            value = value * 10 + (c - '0');
-    if (!digits || port.size() > 5 || value < 1 || value > 65535)
+    const auto value = ParsePortNumber(port);
+    if (!value)
         Refuse(text, "the port \"" + std::string(port) + "\" is not a number from 1 to 65535");
-    return static_cast<std::uint16_t>(value);
+    return *value;
 }
 
 void CheckInstance(std::string_view text, std::string_view instance)
@@ -113,7 +103,7 @@ ServerAddress ParseServerName(std::string_view text)
 
     std::string_view rest = text;
     if (const auto colon = rest.find(':'); colon != std::string_view::npos) {
-        if (!EqualsNoCase(rest.substr(0, colon), "tcp"))
+        if (!EqualsIgnoringAsciiCase(rest.substr(0, colon), "tcp"))
             Refuse(text, "only TCP connections are supported, and \"" + std::string(rest.substr(0, colon + 1))
                              + "\" is not the tcp: prefix");
         rest.remove_prefix(colon + 1);
@@ -136,7 +126,7 @@ ServerAddress ParseServerName(std::string_view text)
         rest = rest.substr(0, slash);
     }
 
-    if (rest == "." || EqualsNoCase(rest, "(local)") || EqualsNoCase(rest, "localhost")) {
+    if (rest == "." || EqualsIgnoringAsciiCase(rest, "(local)") || EqualsIgnoringAsciiCase(rest, "localhost")) {
         address.local = true;
         address.host = "localhost";
         return address;

@@ -1,5 +1,6 @@
 #include "sqlclient/ssrp/instance_names.h"
 
+#include "platform/core/ascii.h"
 #include "sqlclient/ssrp/protocol.h"
 
 #include <algorithm>
@@ -7,18 +8,6 @@
 namespace tallyrun::ssrp {
 
 namespace {
-
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
-
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string FoldCase(std::string_view text)
-{
-    std::string folded(text);
-    std::transform(folded.begin(), folded.end(), folded.begin(), FoldAscii);
-    return folded;
-}
 
 template <class IsFirst, class IsRest>
 bool IsNameOf(std::string_view name, IsFirst isFirst, IsRest isRest)
@@ -48,7 +37,7 @@ std::optional<std::string> ListedName(std::string_view server, std::string_view 
 {
     if (!IsAcceptableServerName(server) || !IsAcceptableInstanceName(instance))
         return std::nullopt;
-    if (FoldCase(instance) == FoldCase(DefaultInstanceName))
+    if (EqualsIgnoringAsciiCase(instance, DefaultInstanceName))
         return std::string(server);
     std::string name(server);
     name += '\\';
@@ -60,7 +49,7 @@ NameCollector::NameCollector(std::size_t capacity) : m_capacity(capacity) {}
 
 bool NameCollector::Add(const std::string& name)
 {
-    if (Full() || !m_folded.insert(FoldCase(name)).second)
+    if (Full() || !m_folded.insert(FoldAscii(name)).second)
         return false;
     m_names.push_back(name);
     return true;

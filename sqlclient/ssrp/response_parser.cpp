@@ -1,5 +1,7 @@
 #include "sqlclient/ssrp/response_parser.h"
 
+#include "platform/core/ascii.h"
+#include "sqlclient/net/port_number.h"
 #include "sqlclient/ssrp/instance_names.h"
 #include "sqlclient/ssrp/protocol.h"
 
@@ -17,18 +19,6 @@ struct Record {
     std::string_view instance;
     std::string_view protocols;  // "np;...;tcp;1433" and the like, without the closing ";;"
 };
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto fold = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (fold(a[i]) != fold(b[i]))
-            return false;
-    }
-    return true;
-}
 
 // The text up to the next ';', which is consumed with it; nothing when no ';' is left.
 std::optional<std::string_view> NextField(std::string_view& text)
@@ -92,21 +82,6 @@ std::optional<std::vector<Record>> ReadRecords(std::span<const std::uint8_t> dat
     return records;
 }
 
-std::optional<std::uint16_t> ParsePort(std::string_view text)
-{
-    if (text.empty() || text.size() > 5)
-        return std::nullopt;
-    unsigned long value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = value * 10 + static_cast<unsigned long>(c - '0');
-    }
-    if (value < 1 || value > 0xFFFF)
-        return std::nullopt;
-    return static_cast<std::uint16_t>(value);
-}
-
 // The value after the first "tcp" field of a record's protocol entries. Entries differ in how many values they
 // carry (bv has several), so fields are scanned rather than paired: only a value reading "tcp" on its own, which
 // no browser sends, could be taken for the key.
@@ -120,7 +95,7 @@ std::optional<std::uint16_t> TcpPort(std::string_view protocols)
     };
     while (!protocols.empty())
         if (EqualsIgnoringAsciiCase(next(), "tcp"))
-            return ParsePort(next());
+            return ParsePortNumber(next());
     return std::nullopt;
 }
 
