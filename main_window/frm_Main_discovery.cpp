@@ -58,10 +58,8 @@ void frm_Main::cmd_ListServers_Click()
         }
         FinishList(cbo_Servers);
         return;
-    } catch (const Error& error) {
-        description = error.Description();
     } catch (const std::exception& error) {
-        description = error.what();
+        description = error.what();  // an Error's description, or the library's own words
     }
 
     ReportListFailure(description);
@@ -90,10 +88,8 @@ void frm_Main::cmd_ListDBs_Click()
         server.reset();
         FinishList(cbo_DBs);
         return;
-    } catch (const Error& error) {
-        description = error.Description();
     } catch (const std::exception& error) {
-        description = error.what();
+        description = error.what();  // an Error's description, or the library's own words
     }
 
     if (server) {

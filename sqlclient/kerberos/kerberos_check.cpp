@@ -67,7 +67,7 @@ std::string ServicePrincipalName(const std::string& host, std::uint16_t port, st
                 && std::string(found.First()->ai_canonname).find('.') != std::string::npos)
                 name = found.First()->ai_canonname;
         } catch (const Error& error) {
-            if (error.Number() != HostNotFound)
+            if (error.Number() != errc::HostNotFound)
                 throw;
         }
     }
@@ -124,7 +124,7 @@ std::optional<std::string> FindKerberosProblem(const std::optional<std::string>&
 
     const auto answer = RequestServiceTicket(*servicePrincipal, timeout);
     if (!answer)
-        throw Error(KdcDidNotAnswer, "The Kerberos " + KdcsOf(context, std::string(realm->data, realm->length))
+        throw Error(errc::KdcDidNotAnswer, "The Kerberos " + KdcsOf(context, std::string(realm->data, realm->length))
                                          + " did not answer within " + SecondsText(timeout)
                                          + ", so there is no ticket for " + serviceName + ".");
     switch (answer->code) {

@@ -11,17 +11,16 @@
 
 namespace tallyrun::odbc {
 
-inline constexpr long KdcDidNotAnswer = 1439;  // no KDC of the realm answered within the time given
 
 // The service principal a login to host:port asks for, built as FreeTDS builds it: MSSQLSvc/<host>:<port>, a host
 // without a dot replaced by its canonical name when the resolver knows one with a dot within `timeout` (an unknown
-// name stays as typed). Raises Error(HostLookupTimedOut) when the resolver does not answer in time.
+// name stays as typed). Raises Error(errc::HostLookupTimedOut) when the resolver does not answer in time.
 std::string ServicePrincipalName(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
                                  const AddressLookup& lookup = ::getaddrinfo);
 
 // The problem found, or none when the ticket is valid and the KDC issues one for `servicePrincipal` (when given):
 // the failure lies elsewhere then, and the ticket stays in the cache for the driver to find. The KDC gets
-// `timeout` to answer; raises Error(KdcDidNotAnswer) naming the realm's KDCs when it does not. Uses the default
+// `timeout` to answer; raises Error(errc::KdcDidNotAnswer) naming the realm's KDCs when it does not. Uses the default
 // credential cache and Kerberos configuration.
 std::optional<std::string> FindKerberosProblem(const std::optional<std::string>& servicePrincipal,
                                                std::chrono::milliseconds timeout);

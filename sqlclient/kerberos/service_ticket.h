@@ -19,8 +19,8 @@ struct TicketPrefetch {
 };
 
 // Asks for the ticket of the service principal of `target` (when a trusted login's port is known) within the time
-// the target has left, unlimited (zero) bounded by the default of ConnectOptions. Raises Error(KdcDidNotAnswer) or
-// Error(HostLookupTimedOut) when that time runs out: nothing is left for the driver then.
+// the target has left, unlimited (zero) bounded by the default of ConnectOptions. Raises Error(errc::KdcDidNotAnswer) or
+// Error(errc::HostLookupTimedOut) when that time runs out: nothing is left for the driver then.
 TicketPrefetch PrefetchServiceTicket(const ConnectTarget& target, const ConnectOptions& options);
 
 }  // namespace tallyrun::odbc

@@ -26,10 +26,10 @@ AddressList LookUpHost(const std::string& host, const std::string& service, cons
         },
         std::chrono::steady_clock::now() + timeout);
     if (!outcome)
-        throw Error(HostLookupTimedOut,
+        throw Error(errc::HostLookupTimedOut,
                     "The host name " + host + " could not be resolved within " + SecondsText(timeout) + ".");
     if (outcome->code != 0)
-        throw Error(HostNotFound,
+        throw Error(errc::HostNotFound,
                     "The host name " + host + " could not be resolved (" + gai_strerror(outcome->code) + ").");
     return std::move(outcome->addresses);
 }

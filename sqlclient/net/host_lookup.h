@@ -11,8 +11,6 @@
 
 namespace tallyrun::odbc {
 
-inline constexpr long HostNotFound = 1437;        // the resolver knows no address for the host name
-inline constexpr long HostLookupTimedOut = 1438;  // the resolver did not answer within the time given
 
 // The list getaddrinfo gives, freed with it.
 class AddressList {
@@ -34,7 +32,7 @@ using AddressLookup = std::function<int(const char* host, const char* service, c
                                         addrinfo** found)>;
 
 // The addresses of `host` (and `service`, when not empty) for `hints`, within `timeout`. Raises
-// Error(HostNotFound) with the resolver's reason, or Error(HostLookupTimedOut) when the time ran out first.
+// Error(errc::HostNotFound) with the resolver's reason, or Error(errc::HostLookupTimedOut) when the time ran out first.
 AddressList LookUpHost(const std::string& host, const std::string& service, const addrinfo& hints,
                        std::chrono::milliseconds timeout, const AddressLookup& lookup = ::getaddrinfo);
 

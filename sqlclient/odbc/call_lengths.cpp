@@ -48,7 +48,7 @@ Piece ReadPiece(long long indicator, long long capacity)
     if (indicator == NoTotal)
         return {false, true, room};
     if (indicator < 0)
-        throw Error(OdbcCallFailed, "The driver gave a length of " + std::to_string(indicator)
+        throw Error(errc::OdbcCallFailed, "The driver gave a length of " + std::to_string(indicator)
                                         + " bytes for a value read from the server, which no value can have.");
     const auto units = static_cast<std::size_t>(indicator / 2);
     return units > room ? Piece{false, true, room} : Piece{false, false, units};

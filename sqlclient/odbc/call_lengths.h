@@ -33,7 +33,7 @@ struct Piece {
     std::size_t units = 0;   // UTF-16 code units of the value in the buffer
 };
 
-// What the length indicator of that call says was read. Raises Error (OdbcCallFailed) for a length no value can
+// What the length indicator of that call says was read. Raises Error (errc::OdbcCallFailed) for a length no value can
 // have (a negative one other than NullData and NoTotal): taken as a size, it would read past the buffer.
 Piece ReadPiece(long long indicator, long long capacity);
 

@@ -10,7 +10,7 @@ long FirstNumber(const std::vector<Diagnostic>& records)
     for (const auto& record : records)
         if (record.native != 0)
             return record.native;
-    return OdbcCallFailed;
+    return errc::OdbcCallFailed;
 }
 
 // Every record's message once (drivers repeat some), then the notes.

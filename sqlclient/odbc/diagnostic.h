@@ -33,9 +33,6 @@ struct Diagnostic {
 // even where every record is only a warning, as FreeTDS's own messages are (severity below 11).
 bool HoldsServerError(const std::vector<Diagnostic>& records);
 
-// Error number raised when no record carries one: the number Windows' ODBC layer uses for "ODBC call failed".
-inline constexpr long OdbcCallFailed = 3146;
-
 class OdbcError : public Error {
 public:
     // `notes` explain the records further (e.g. why a Kerberos login failed); they follow the records' texts.

@@ -41,7 +41,7 @@ Handle::Handle(SQLSMALLINT type, SQLHANDLE parent) : m_type(type)
         return;
     m_handle = SQL_NULL_HANDLE;
     if (type == SQL_HANDLE_ENV)
-        throw Error(OdbcCallFailed, "The ODBC driver manager could not set up an environment.");
+        throw Error(errc::OdbcCallFailed, "The ODBC driver manager could not set up an environment.");
     const SQLSMALLINT parentType = type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC;
     throw OdbcError(ReadDiagnostics(parentType, parent));
 }

@@ -45,7 +45,7 @@ ConnectTarget ResolveConnectTarget(DriverKind kind, const ServerAddress& address
     const auto browserTime = std::chrono::duration_cast<std::chrono::milliseconds>(bound - (Clock::now() - start));
     const auto port = ssrp::LookupInstancePort(browser, address.instance, std::max(browserTime, {}));
     if (!port)
-        throw Error(InstanceNotFound,
+        throw Error(errc::InstanceNotFound,
                     "The SQL Server Browser on " + address.host + " did not name an instance " + address.instance
                         + " (no answer within " + SecondsText(bound) + "). Check the instance name, that the instance "
                         "and the SQL Server Browser service run there and that UDP port " + std::to_string(browserPort)

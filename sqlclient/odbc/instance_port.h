@@ -11,7 +11,6 @@
 
 namespace tallyrun::odbc {
 
-inline constexpr long InstanceNotFound = 1436;  // the host's SQL Browser named no port for the instance
 
 struct ConnectTarget {
     ServerAddress address;
@@ -22,7 +21,7 @@ struct ConnectTarget {
 // `browserPort` of the host names, the host kept as typed (Kerberos asks for a service principal built from it),
 // and the login timeout less the time the lookup took. A zero login timeout (no limit for the driver) bounds the
 // lookup (the host name's included) by the default of ConnectOptions and stays zero. Any other driver or address
-// passes unchanged. Raises Error(HostNotFound), Error(HostLookupTimedOut) or Error(InstanceNotFound) naming the
+// passes unchanged. Raises Error(errc::HostNotFound), Error(errc::HostLookupTimedOut) or Error(errc::InstanceNotFound) naming the
 // host and instance, or the socket's error.
 ConnectTarget ResolveConnectTarget(DriverKind kind, const ServerAddress& address, std::chrono::seconds loginTimeout,
                                    std::uint16_t browserPort, const AddressLookup& lookup = ::getaddrinfo);

@@ -68,7 +68,6 @@ struct Session::Shared {
     std::chrono::seconds queryTimeout;
     Environment environment;
     Connection connection{environment};
-    std::vector<Diagnostic> loginMessages;
     DriverSocket socket;
     std::optional<CallWatchdog> watchdog;  // only with a query timeout and the driver's socket known
 
@@ -124,7 +123,7 @@ struct Batch::State {
         if (rc == SQL_SUCCESS || rc == SQL_NO_DATA)
             return;
         if (rc == SQL_INVALID_HANDLE)
-            throw Error(OdbcCallFailed, "An ODBC call was given an invalid handle.");
+            throw Error(errc::OdbcCallFailed, "An ODBC call was given an invalid handle.");
         auto records = ReadDiagnostics(statement);
         AddDriverFields(shared->connection.Get(), statement.Get(), shared->driver.kind, records);
         if (rc == SQL_ERROR && !HoldsServerError(records))
@@ -289,19 +288,12 @@ Session::Session(const ConnectOptions& options)
     }
     shared->connection.MarkConnected();
     shared->Watch(DriverSocket::OpenedSince(before, KnownPort(address)));
-    if (rc == SQL_SUCCESS_WITH_INFO)
-        shared->loginMessages = ReadDiagnostics(shared->connection.GetHandle());
     m_shared = std::move(shared);
 }
 
 Session::~Session() = default;
 Session::Session(Session&&) noexcept = default;
 Session& Session::operator=(Session&&) noexcept = default;
-
-const std::vector<Diagnostic>& Session::LoginMessages() const
-{
-    return m_shared->loginMessages;
-}
 
 Batch Session::Execute(std::string_view sql)
 {

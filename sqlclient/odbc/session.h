@@ -62,9 +62,6 @@ public:
     Session(Session&&) noexcept;
     Session& operator=(Session&&) noexcept;
 
-    // Informational messages of the login (database and language changed, ...).
-    const std::vector<Diagnostic>& LoginMessages() const;
-
     // Runs the text as one batch. The batch may outlive the session object: it keeps the connection open.
     Batch Execute(std::string_view sql);
 

@@ -30,7 +30,6 @@ public:
     // False when the name was already there (in any case) or the list is full.
     bool Add(const std::string& name);
     bool Full() const noexcept { return m_names.size() >= m_capacity; }
-    const std::vector<std::string>& Names() const noexcept { return m_names; }
     std::vector<std::string> TakeNames() noexcept { return std::move(m_names); }
 
 private:

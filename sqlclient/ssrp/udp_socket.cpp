@@ -1,7 +1,6 @@
 #include "sqlclient/ssrp/udp_socket.h"
 
 #include "platform/core/error.h"
-#include "sqlclient/ssrp/errors.h"
 
 #include <algorithm>
 #include <cstring>

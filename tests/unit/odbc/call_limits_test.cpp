@@ -48,7 +48,7 @@ TEST(CallLengths, AnIndicatorIsReadAgainstTheBufferAndANegativeLengthIsADriverEr
             ReadPiece(bad, capacity);
             FAIL() << "a negative length was taken as a size";
         } catch (const Error& error) {
-            EXPECT_EQ(error.Number(), OdbcCallFailed);
+            EXPECT_EQ(error.Number(), errc::OdbcCallFailed);
             EXPECT_NE(error.Description().find(std::to_string(bad)), std::string::npos) << error.Description();
         }
     }

@@ -39,7 +39,7 @@ void ExpectTimedOutWithin(std::chrono::milliseconds bound, Call call)
         call();
         ADD_FAILURE() << "no error raised";
     } catch (const Error& error) {
-        EXPECT_EQ(error.Number(), HostLookupTimedOut) << error.Description();
+        EXPECT_EQ(error.Number(), errc::HostLookupTimedOut) << error.Description();
         EXPECT_NE(error.Description().find("The host name sqlhost could not be resolved within "), std::string::npos)
             << error.Description();
     }
@@ -53,7 +53,7 @@ TEST(HostLookup, GivesUpOnASilentResolverAtTheTimeout)
         LookUpHost("sqlhost", {}, addrinfo{}, 2000ms, UnknownName);
         ADD_FAILURE() << "no error raised";
     } catch (const Error& error) {
-        EXPECT_EQ(error.Number(), HostNotFound);
+        EXPECT_EQ(error.Number(), errc::HostNotFound);
         EXPECT_EQ(error.Description(), std::string("The host name sqlhost could not be resolved (")
                                            + gai_strerror(EAI_NONAME) + ").");
     }

@@ -75,7 +75,7 @@ TEST(Diagnostics, ErrorKeepsEveryRecordAndTellsEachTextOnceThenTheNotes)
     EXPECT_EQ(error.Number(), 20009);
     EXPECT_EQ(error.Description(),
               "Unable to connect\nUnable to connect to data source\nThe connection was refused.");
-    EXPECT_EQ(OdbcError({Record("08001", 0, "x")}).Number(), OdbcCallFailed);
+    EXPECT_EQ(OdbcError({Record("08001", 0, "x")}).Number(), errc::OdbcCallFailed);
 }
 
 }  // namespace

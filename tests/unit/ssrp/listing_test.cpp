@@ -1,7 +1,6 @@
 // Listing against stand-in browsers on loopback addresses: names, order, timing windows, hostile answers, failed
 // sends. Every target here is a 127.x address.
 #include "platform/core/error.h"
-#include "sqlclient/ssrp/errors.h"
 #include "sqlclient/ssrp/listing.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 

@@ -119,7 +119,7 @@ TEST(NameCollector, KeepsFirstArrivalOnceWhateverTheCase)
     EXPECT_TRUE(names.Add("third"));
     EXPECT_TRUE(names.Full());
     EXPECT_FALSE(names.Add("fourth"));
-    EXPECT_EQ(names.Names(), (Names{"HOST\\SQLEXPRESS", "other", "third"}));
+    EXPECT_EQ(names.TakeNames(), (Names{"HOST\\SQLEXPRESS", "other", "third"}));
 }
 
 }  // namespace
