@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/core/process_query.h"
-#include "platform/process/unique_fd.h"
+#include "platform/core/unique_fd.h"
 
 namespace tallyrun {
 

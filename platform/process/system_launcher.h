@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #ifndef _WIN32
-#include "platform/process/unique_fd.h"
+#include "platform/core/unique_fd.h"
 
 #include <vector>
 #endif
