@@ -16,7 +16,7 @@ namespace tallyrun::odbc {
 // without a dot replaced by its canonical name when the resolver knows one with a dot within `timeout` (an unknown
 // name stays as typed). Raises Error(errc::HostLookupTimedOut) when the resolver does not answer in time.
 std::string ServicePrincipalName(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
-                                 const AddressLookup& lookup = ::getaddrinfo);
+                                 const AddressLookup& lookup = SystemLookup());
 
 // The problem found, or none when the ticket is valid and the KDC issues one for `servicePrincipal` (when given):
 // the failure lies elsewhere then, and the ticket stays in the cache for the driver to find. The KDC gets

@@ -3,6 +3,7 @@
 #include "platform/core/error.h"
 #include "sqlclient/net/bounded_call.h"
 #include "sqlclient/net/seconds_text.h"
+#include "system_sockets.h"
 
 namespace tallyrun::odbc {
 namespace {
@@ -13,6 +14,21 @@ struct Outcome {
 };
 
 }  // namespace
+
+void AddressList::Free::operator()(addrinfo* list) const noexcept
+{
+    freeaddrinfo(list);
+}
+
+const AddressLookup& SystemLookup()
+{
+    static const AddressLookup lookup = [](const char* host, const char* service, const addrinfo* hints,
+                                           addrinfo** found) {
+        net::StartSockets();
+        return ::getaddrinfo(host, service, hints, found);
+    };
+    return lookup;
+}
 
 AddressList LookUpHost(const std::string& host, const std::string& service, const addrinfo& hints,
                        std::chrono::milliseconds timeout, const AddressLookup& lookup)

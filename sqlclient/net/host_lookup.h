@@ -2,15 +2,14 @@
 // getaddrinfo cannot be interrupted: it runs on a worker, which a wait that runs out of time leaves behind.
 #pragma once
 
-#include <netdb.h>
-
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 
-namespace tallyrun::odbc {
+struct addrinfo;
 
+namespace tallyrun::odbc {
 
 // The list getaddrinfo gives, freed with it.
 class AddressList {
@@ -21,7 +20,7 @@ public:
 
 private:
     struct Free {
-        void operator()(addrinfo* list) const noexcept { freeaddrinfo(list); }
+        void operator()(addrinfo* list) const noexcept;
     };
     std::unique_ptr<addrinfo, Free> m_list;
 };
@@ -31,9 +30,12 @@ private:
 using AddressLookup = std::function<int(const char* host, const char* service, const addrinfo* hints,
                                         addrinfo** found)>;
 
+// The system's getaddrinfo.
+const AddressLookup& SystemLookup();
+
 // The addresses of `host` (and `service`, when not empty) for `hints`, within `timeout`. Raises
 // Error(errc::HostNotFound) with the resolver's reason, or Error(errc::HostLookupTimedOut) when the time ran out first.
 AddressList LookUpHost(const std::string& host, const std::string& service, const addrinfo& hints,
-                       std::chrono::milliseconds timeout, const AddressLookup& lookup = ::getaddrinfo);
+                       std::chrono::milliseconds timeout, const AddressLookup& lookup = SystemLookup());
 
 }  // namespace tallyrun::odbc

@@ -2,61 +2,40 @@
 
 #include "platform/core/error.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include "sqlclient/net/owned_socket.h"
 
 namespace tallyrun::odbc {
 namespace {
 
-class Socket {
-public:
-    explicit Socket(int fd) : m_fd(fd) {}
-    ~Socket()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
-// Zero when connected, else the errno that stopped it (ETIMEDOUT when the time ran out).
+// Zero when connected, else the system's error that stopped it (net::TimedOut when the time ran out).
 int TryConnect(const addrinfo& address, std::chrono::steady_clock::time_point deadline)
 {
-    Socket socket(::socket(address.ai_family, address.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC,
-                           address.ai_protocol));
-    if (socket.Get() < 0)
-        return errno;
-    if (::connect(socket.Get(), address.ai_addr, address.ai_addrlen) == 0)
+    net::OwnedSocket socket(::socket(address.ai_family, address.ai_socktype | net::CloseOnExec, address.ai_protocol));
+    if (!socket || !net::SetNonBlocking(socket.Get()))
+        return net::LastSocketError();
+    if (::connect(socket.Get(), address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0)
         return 0;
-    if (errno != EINPROGRESS)
-        return errno;
+    if (const int code = net::LastSocketError(); !net::IsConnectPending(code))
+        return code;
     for (;;) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
-            return ETIMEDOUT;
-        pollfd wait{socket.Get(), POLLOUT, 0};
-        const int ready = ::poll(&wait, 1, static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR)
+            return net::TimedOut;
+        net::PollEntry wait{};
+        wait.fd = socket.Get();
+        wait.events = POLLOUT;
+        const int ready = net::PollSockets(&wait, 1, static_cast<int>(left.count()));
+        if (ready < 0 && net::IsInterrupted(net::LastSocketError()))
             continue;
         if (ready < 0)
-            return errno;
+            return net::LastSocketError();
         if (ready == 0)
-            return ETIMEDOUT;
+            return net::TimedOut;
         int error = 0;
         socklen_t length = sizeof error;
-        if (::getsockopt(socket.Get(), SOL_SOCKET, SO_ERROR, &error, &length) != 0)
-            return errno;
+        if (::getsockopt(socket.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
+            return net::LastSocketError();
         return error;
     }
 }
@@ -66,6 +45,7 @@ int TryConnect(const addrinfo& address, std::chrono::steady_clock::time_point de
 std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
                                     const AddressLookup& lookup)
 {
+    net::StartSockets();
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
@@ -88,12 +68,12 @@ std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port,
             firstError = error;
     }
     const std::string where = host + " port " + service;
-    if (firstError == ECONNREFUSED)
+    if (firstError == net::ConnectionRefused)
         return "The connection to " + where
                + " was refused: nothing listens there. Check that SQL Server runs and listens on that port.";
-    if (firstError == ETIMEDOUT)
+    if (firstError == net::TimedOut)
         return "Nothing at " + where + " answered a TCP connection.";
-    return "No TCP connection could be made to " + where + " (" + std::strerror(firstError) + ").";
+    return "No TCP connection could be made to " + where + " (" + net::SocketErrorText(firstError) + ").";
 }
 
 }  // namespace tallyrun::odbc

@@ -14,6 +14,6 @@ namespace tallyrun::odbc {
 // None when some address of the host accepts a connection within `timeout`, the name's lookup included (the
 // connection is closed at once).
 std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
-                                    const AddressLookup& lookup = ::getaddrinfo);
+                                    const AddressLookup& lookup = SystemLookup());
 
 }  // namespace tallyrun::odbc

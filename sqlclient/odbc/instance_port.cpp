@@ -5,8 +5,7 @@
 #include "sqlclient/net/seconds_text.h"
 #include "sqlclient/ssrp/instance_lookup.h"
 
-#include <netinet/in.h>
-#include <sys/socket.h>
+#include "system_sockets.h"
 
 #include <algorithm>
 #include <string>

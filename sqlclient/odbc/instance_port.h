@@ -24,6 +24,6 @@ struct ConnectTarget {
 // passes unchanged. Raises Error(errc::HostNotFound), Error(errc::HostLookupTimedOut) or Error(errc::InstanceNotFound) naming the
 // host and instance, or the socket's error.
 ConnectTarget ResolveConnectTarget(DriverKind kind, const ServerAddress& address, std::chrono::seconds loginTimeout,
-                                   std::uint16_t browserPort, const AddressLookup& lookup = ::getaddrinfo);
+                                   std::uint16_t browserPort, const AddressLookup& lookup = SystemLookup());
 
 }  // namespace tallyrun::odbc

@@ -44,11 +44,7 @@ public:
     std::optional<Datagram> Receive(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout);
 
 private:
-#ifdef _WIN32
-    using Handle = std::uintptr_t;
-#else
-    using Handle = int;
-#endif
+    using Handle = std::uintptr_t;  // wide enough for a POSIX descriptor and a Winsock SOCKET alike
     Handle m_handle;
 };
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <netdb.h>
+
 #include <thread>
 
 namespace tallyrun::odbc {
