@@ -5,7 +5,7 @@
 #include "sqlclient/net/seconds_text.h"
 #include "sqlclient/kerberos/ticket_request.h"
 
-#include <sys/socket.h>
+#include <netdb.h>
 
 #include <ctime>
 

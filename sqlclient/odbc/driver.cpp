@@ -54,8 +54,9 @@ Driver ChooseDriver(const std::vector<std::string>& registered,
         if (found != registered.end())
             return {known.kind, *found};
     }
-    if (fileExists(FreeTdsDebianLibrary))
-        return {DriverKind::FreeTds, FreeTdsDebianLibrary};
+    for (const auto& library : UnregisteredDriverLibraries())
+        if (fileExists(library))
+            return {DriverKind::FreeTds, library};
     throw Error(errc::CannotCreateObject,
                 "No ODBC driver for SQL Server is installed. Install FreeTDS's driver (on Debian: apt-get install "
                 "tdsodbc) or Microsoft's \"ODBC Driver 18 for SQL Server\".");

@@ -20,8 +20,12 @@ struct Driver {
 
 inline constexpr const char* FreeTdsDebianLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so";
 
-// The first of Microsoft's driver 18, 17, then FreeTDS that is registered; else the FreeTDS library at its Debian
-// path when `fileExists` finds it. Raises tallyrun::Error saying what to install when there is none.
+// Driver libraries this system may hold without registering them (FreeTDS's on Debian; none on Windows, whose
+// drivers are always registered), tried in order.
+std::vector<std::string> UnregisteredDriverLibraries();
+
+// The first of Microsoft's driver 18, 17, then FreeTDS that is registered; else the first unregistered library
+// that `fileExists` finds. Raises tallyrun::Error saying what to install when there is none.
 Driver ChooseDriver(const std::vector<std::string>& registered,
                     const std::function<bool(const std::string&)>& fileExists);
 

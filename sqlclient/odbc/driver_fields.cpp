@@ -1,12 +1,9 @@
 #include "sqlclient/odbc/driver_fields.h"
 
 #include "sqlclient/odbc/handles.h"
-
-#include <dlfcn.h>
-#include <link.h>
+#include "sqlclient/odbc/loaded_driver.h"
 
 #include <climits>
-#include <cstring>
 #include <string>
 
 namespace tallyrun::odbc {
@@ -26,49 +23,6 @@ using GetDiagRecW = SQLRETURN (*)(SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLWCHAR*
 // SQL_IS_INTEGER-style lengths the driver manager would accept.
 using GetDiagFieldW = SQLRETURN (*)(SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLSMALLINT, SQLPOINTER, SQLSMALLINT,
                                     SQLSMALLINT*);
-
-// A reference to a library the process has loaded already; it never loads one.
-class LoadedLibrary {
-public:
-    explicit LoadedLibrary(const std::string& path)
-        : m_handle(path.empty() ? nullptr : dlopen(path.c_str(), RTLD_LAZY | RTLD_NOLOAD))
-    {
-    }
-    ~LoadedLibrary()
-    {
-        if (m_handle)
-            dlclose(m_handle);
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-
-    void* Symbol(const char* name) const { return m_handle ? dlsym(m_handle, name) : nullptr; }
-
-private:
-    void* m_handle;
-};
-
-// The full path of the loaded library whose file name is `fileName`: the driver manager reports only that.
-std::string LoadedPath(const std::string& fileName)
-{
-    struct Search {
-        std::string fileName;
-        std::string path;
-    } search{fileName, {}};
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            auto* s = static_cast<Search*>(data);
-            const char* name = info->dlpi_name ? info->dlpi_name : "";
-            const char* slash = std::strrchr(name, '/');
-            if (s->fileName == (slash ? slash + 1 : name)) {
-                s->path = name;
-                return 1;
-            }
-            return 0;
-        },
-        &search);
-    return search.path;
-}
 
 std::optional<int> IntegerField(GetDiagFieldW field, SQLHSTMT statement, SQLSMALLINT record, SQLSMALLINT id)
 {
@@ -104,9 +58,11 @@ void AddDriverFields(SQLHDBC connection, SQLHSTMT statement, DriverKind kind, st
     std::size_t nameLength = 0;
     while (nameLength + 1 < std::size(name) && name[nameLength] != 0)
         ++nameLength;
-    const LoadedLibrary driver(LoadedPath(FromWide(name, nameLength)));
-    const auto record = reinterpret_cast<GetDiagRecW>(driver.Symbol("SQLGetDiagRecW"));
-    const auto field = reinterpret_cast<GetDiagFieldW>(driver.Symbol("SQLGetDiagFieldW"));
+    const auto driver = LoadedDriver::Find(FromWide(name, nameLength));
+    if (!driver)
+        return;
+    const auto record = reinterpret_cast<GetDiagRecW>(driver->Function("SQLGetDiagRecW"));
+    const auto field = reinterpret_cast<GetDiagFieldW>(driver->Function("SQLGetDiagFieldW"));
     if (!record || !field)
         return;
 

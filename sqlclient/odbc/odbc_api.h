@@ -1,9 +1,7 @@
-// The ODBC API headers, in the order each system needs them: Windows' declare their types through windows.h.
+// The ODBC API headers, with whatever the system's need before them (odbc_prerequisites.h, chosen by CMake).
 #pragma once
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "odbc_prerequisites.h"
 
 #include <sql.h>
 #include <sqlext.h>

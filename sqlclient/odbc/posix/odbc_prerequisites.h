@@ -1,0 +1,2 @@
+// What the ODBC headers need before them on POSIX systems: nothing, unixODBC's declare their own types.
+#pragma once
