@@ -1,6 +1,8 @@
-// The run button: compose the client's command line, start it hidden, wait in the modal dialog.
+// The run button: compose the client's command line, start it hidden, wait in the modal dialog, and say why the
+// run failed when it did.
 #include "main_window/command_line.h"
 #include "main_window/frm_Main.h"
+#include "main_window/run_outcome.h"
 #include "placement/basMisc.h"
 #include "platform/ui/toolkit.h"
 #include "wait_dialog/frm_Updating.h"
@@ -31,6 +33,11 @@ void frm_Main::cmd_Tallyrun_Click()
         // The client runs already: the dialog must watch it wherever the system puts it.
     }
     dialog->Show();
+    dialog.reset();
+
+    if (const auto outcome = m_platform.launcher.TakeOutcome(processId))
+        if (const auto failure = RunFailure(*outcome))
+            Report(*failure);
 }
 
 }  // namespace tallyrun

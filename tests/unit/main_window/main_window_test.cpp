@@ -1,5 +1,5 @@
 // frm_Main's load, unload and run button over the fake toolkit: what the window holds at start, where it goes,
-// what the client is started with, and the dialog that waits for it.
+// what the client is started with, the dialog that waits for it, and what is said once it has ended.
 #include "main_window/frm_Main.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
 
@@ -118,6 +118,33 @@ TEST_F(MainWindow, RunStartsTheClientAndWaitsInADialogCentredOverTheWindow)
     EXPECT_EQ(fake.processes.asked, (std::vector<std::int32_t>{4242, 4242}));
     EXPECT_FALSE(fake.toolkit.Has("frm_Updating")) << "the dialog outlived its run";
     EXPECT_TRUE(fake.toolkit.messages.empty());
+}
+
+TEST_F(MainWindow, AFailedRunIsExplainedOnceTheDialogHasClosedAndASuccessfulOneIsNot)
+{
+    fakes::FakeForm& form = Load();
+    fake.toolkit.whileModal = [&](fakes::FakeForm& dialog) {
+        EXPECT_TRUE(fake.launcher.taken.empty()) << "the outcome was taken while the client ran";
+        dialog.timers.at(0)->Tick();
+    };
+    const auto run = [&](std::optional<ClientOutcome> outcome) {
+        fake.launcher.outcome = std::move(outcome);
+        fake.launcher.taken.clear();
+        form.Button("cmd_Tallyrun").Click();
+        EXPECT_FALSE(fake.toolkit.Has("frm_Updating"));
+        EXPECT_EQ(fake.launcher.taken, std::vector<std::int32_t>{4242});
+    };
+
+    run(ClientOutcome{ClientOutcome::End::Exited, 0, "DBCC execution completed.\n"});
+    run(std::nullopt);
+    run(ClientOutcome{ClientOutcome::End::Unknown, 0, ""});
+    EXPECT_TRUE(fake.toolkit.messages.empty());
+
+    run(ClientOutcome{ClientOutcome::End::Exited, 0,
+                      "Msg 2520, Level 16, State 11, Server SRV1, Line 1\nCould not find database 'Salse'.\n"});
+    run(ClientOutcome{ClientOutcome::End::Signalled, 9, ""});
+    ExpectMessages(form, {"Could not find database 'Salse'.", "stopped from outside"});
+    EXPECT_EQ(fake.launcher.lines.size(), 5u);
 }
 
 TEST_F(MainWindow, RefusedAndFailedStartsAreExplainedWithoutADialog)
