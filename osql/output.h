@@ -13,7 +13,7 @@
 namespace tallyrun::osql {
 
 // An error: "Msg <n>, Level <l>, State <s>, Server <name>, Line <n>" and the text on the next line, leaving out
-// the fields the driver does not tell. An informational message: its text alone.
+// the fields the driver does not tell (FreeTDS tells no state). An informational message: its text alone.
 std::string FormatMessage(const odbc::Diagnostic& message);
 
 // A failure as it may be echoed: our own descriptions keep their lines; the server's text within a line, line

@@ -10,7 +10,9 @@ namespace tallyrun::odbc {
 namespace {
 
 // SQL Server's driver-specific diagnostic fields (odbcss.h). FreeTDS answers the first with the message's
-// severity, not its state, and knows none of the others but the line.
+// severity, not its state, and knows none of the others but the line: its message handler files the severity in
+// the record's state slot and keeps the state the server sent nowhere (up to 1.5 at least), so with FreeTDS the
+// state is not known at all.
 constexpr SQLSMALLINT DiagMsgState = -1150;
 constexpr SQLSMALLINT DiagSeverity = -1151;
 constexpr SQLSMALLINT DiagServerName = -1152;

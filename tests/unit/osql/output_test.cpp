@@ -20,10 +20,10 @@ TEST(Messages, ErrorsGetTheHeaderAdministratorsKnow)
 {
     auto error = Message("42000", 2520, "[FreeTDS][SQL Server]Could not find database 'Sales'.");
     error.severity = 16;
-    error.state = 1;
+    error.state = 11;
     error.server = "SRV1";
     error.line = 1;
-    EXPECT_EQ(FormatMessage(error), "Msg 2520, Level 16, State 1, Server SRV1, Line 1\nCould not find database 'Sales'.");
+    EXPECT_EQ(FormatMessage(error), "Msg 2520, Level 16, State 11, Server SRV1, Line 1\nCould not find database 'Sales'.");
 }
 
 TEST(Messages, FieldsTheDriverDoesNotTellAreLeftOut)
