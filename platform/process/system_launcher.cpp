@@ -3,7 +3,9 @@
 #include "platform/core/error.h"
 #include "platform/core/unique_fd.h"
 #include "platform/process/command_line_split.h"
+#include "platform/process/output_drain.h"
 #include "platform/process/pidfd_handle.h"
+#include "platform/process/pipe_source.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -16,6 +18,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -63,16 +66,20 @@ std::string MissingRunner(const std::filesystem::path& path)
     return "its interpreter " + line.substr(start, end - start) + " is missing";
 }
 
-// Runs in the child between fork and exec, so it may only make async-signal-safe calls. Whatever goes wrong
-// travels back through the pipe as an error number; the pipe closes by itself when the exec succeeds.
-[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe)
+// Moves `fd` above the standard three, so that setting those up cannot overwrite it. Async-signal-safe.
+int AboveStandardStreams(int fd)
 {
-    if (errorPipe <= STDERR_FILENO) {
-        const int moved = ::fcntl(errorPipe, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
-        if (moved < 0)
-            ::_exit(127);
-        errorPipe = moved;
-    }
+    return fd > STDERR_FILENO ? fd : ::fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+}
+
+// Runs in the child between fork and exec, so it may only make async-signal-safe calls. Whatever goes wrong
+// travels back through the error pipe as an error number; that pipe closes by itself when the exec succeeds.
+[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe, int output)
+{
+    errorPipe = AboveStandardStreams(errorPipe);
+    output = AboveStandardStreams(output);
+    if (errorPipe < 0 || output < 0)
+        ::_exit(127);
     // An ignored signal stays ignored across exec; the client must not inherit, say, an ignored SIGPIPE or SIGINT
     // of ours. Handlers are reset by exec itself.
     struct sigaction byDefault {};
@@ -83,10 +90,9 @@ std::string MissingRunner(const std::filesystem::path& path)
     ::sigemptyset(&none);
     ::sigprocmask(SIG_SETMASK, &none, nullptr);
 
-    const int devNull = ::open("/dev/null", O_RDWR);
-    bool ready = devNull >= 0;
-    for (int target = STDIN_FILENO; ready && target <= STDERR_FILENO; ++target)
-        ready = devNull == target || ::dup2(devNull, target) >= 0;
+    const int devNull = ::open("/dev/null", O_RDONLY);
+    bool ready = devNull >= 0 && (devNull == STDIN_FILENO || ::dup2(devNull, STDIN_FILENO) >= 0)
+                 && ::dup2(output, STDOUT_FILENO) >= 0 && ::dup2(output, STDERR_FILENO) >= 0;
     if (ready) {
         if (devNull > STDERR_FILENO)
             ::close(devNull);
@@ -100,25 +106,35 @@ std::string MissingRunner(const std::filesystem::path& path)
     ::_exit(127);
 }
 
+UniqueFd OpenPipe(UniqueFd& writeEnd, const std::string& what)
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        throw SystemError(errno, what);
+    writeEnd = UniqueFd(ends[1]);
+    return UniqueFd(ends[0]);
+}
+
 }  // namespace
 
 struct SystemLauncher::Children {
-    // Each child's process descriptor, taken while the unreaped child still held its identifier.
-    std::map<std::int32_t, UniqueFd> descriptors;
+    struct Child {
+        UniqueFd descriptor;  // the process descriptor, taken while the unreaped child still held its identifier
+        std::shared_ptr<ClientOutcome> seenEnd = std::make_shared<ClientOutcome>();
+        std::unique_ptr<OutputDrain> output;  // none once the outcome has been taken
+    };
+    std::map<std::int32_t, Child> running;
 
     Children() = default;
     Children(const Children&) = delete;
     Children& operator=(const Children&) = delete;
-    ~Children() { ReapEnded(); }
+    ~Children() { ForgetEnded(); }
 
-    // Reaps the children that have ended and forgets those someone else has reaped already.
-    void ReapEnded()
+    // Reaps the children that have ended and forgets them, with those someone else has reaped already.
+    void ForgetEnded()
     {
-        std::erase_if(descriptors, [](const auto& child) {
-            siginfo_t info{};
-            if (::waitid(P_PIDFD, static_cast<id_t>(child.second.Get()), &info, WEXITED | WNOHANG) != 0)
-                return true;  // reaped elsewhere already (ECHILD): nothing left to wait for
-            return info.si_pid != 0;
+        std::erase_if(running, [](auto& child) {
+            return ReapIfEnded(child.second.descriptor.Get(), child.second.seenEnd.get());
         });
     }
 };
@@ -162,19 +178,19 @@ std::filesystem::path SystemLauncher::FindProgram(const std::string& program) co
 
 std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t processId) const
 {
-    const auto child = m_children->descriptors.find(processId);
-    if (child == m_children->descriptors.end())
+    const auto child = m_children->running.find(processId);
+    if (child == m_children->running.end())
         return nullptr;
-    UniqueFd copy(::fcntl(child->second.Get(), F_DUPFD_CLOEXEC, 0));
+    UniqueFd copy(::fcntl(child->second.descriptor.Get(), F_DUPFD_CLOEXEC, 0));
     if (!copy)
         return nullptr;
-    return std::make_unique<PidfdHandle>(std::move(copy));
+    return std::make_unique<PidfdHandle>(std::move(copy), child->second.seenEnd);
 }
 
 // There is no console window to hide on this system, so the window style changes nothing.
 std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
 {
-    m_children->ReapEnded();
+    m_children->ForgetEnded();
 
     std::vector<std::string> words = SplitCommandLine(commandLine);
     const std::string program = words.front();
@@ -187,18 +203,19 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
         argv.push_back(word.data());
     argv.push_back(nullptr);
 
-    int pipeEnds[2];
-    if (::pipe2(pipeEnds, O_CLOEXEC) != 0)
-        throw SystemError(errno, "Cannot start " + Quoted(program));
-    UniqueFd readEnd(pipeEnds[0]);
-    UniqueFd writeEnd(pipeEnds[1]);
+    const std::string cannotStart = "Cannot start " + Quoted(program);
+    UniqueFd writeEnd;
+    const UniqueFd readEnd = OpenPipe(writeEnd, cannotStart);
+    UniqueFd outputEnd;
+    auto output = std::make_unique<OutputDrain>(std::make_unique<PipeSource>(OpenPipe(outputEnd, cannotStart)));
 
     const pid_t pid = ::fork();
     if (pid < 0)
-        throw SystemError(errno, "Cannot start " + Quoted(program));
+        throw SystemError(errno, cannotStart);
     if (pid == 0)
-        ExecChild(path.c_str(), argv.data(), writeEnd.Get());
+        ExecChild(path.c_str(), argv.data(), writeEnd.Get(), outputEnd.Get());
     writeEnd.Reset();
+    outputEnd.Reset();
 
     // The child is ours and unreaped, so its identifier cannot have passed to another process yet.
     UniqueFd child(static_cast<int>(::syscall(SYS_pidfd_open, pid, 0U)));
@@ -222,8 +239,27 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
         ::waitpid(pid, nullptr, 0);
         throw SystemError(openError, "Cannot watch " + Quoted(program) + " after starting it");
     }
-    m_children->descriptors.emplace(static_cast<std::int32_t>(pid), std::move(child));
+    m_children->running.emplace(static_cast<std::int32_t>(pid),
+                                Children::Child{std::move(child), std::make_shared<ClientOutcome>(), std::move(output)});
     return static_cast<std::int32_t>(pid);
+}
+
+std::optional<ClientOutcome> SystemLauncher::TakeOutcome(std::int32_t processId)
+{
+    const auto found = m_children->running.find(processId);
+    if (found == m_children->running.end() || !found->second.output)
+        return std::nullopt;
+    auto& child = found->second;
+    // The output ends with the client, unless something it started holds the pipe on.
+    std::string output = child.output->Kept(OutcomeWait);
+    const bool ended = ReapIfEnded(child.descriptor.Get(), child.seenEnd.get());
+    ClientOutcome outcome = *child.seenEnd;
+    outcome.output = std::move(output);
+    if (ended)
+        m_children->running.erase(found);
+    else
+        child.output.reset();  // still running: kept only to be reaped once it ends
+    return outcome;
 }
 
 }  // namespace tallyrun

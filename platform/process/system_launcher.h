@@ -21,7 +21,12 @@ public:
 
     // Errors carry the system's error number (ENOENT, on Windows ERROR_FILE_NOT_FOUND, when no program of that
     // name is found).
+    // The client's standard output and error go to one pipe of ours, read on a thread of its own.
     std::int32_t StartHidden(const std::string& commandLine, int windowStyle) override;
+
+    // How the client ended is known once a handle from WatchChild has seen it end, or when this call finds it
+    // ended. The outcome of a client that has ended is forgotten at the next start if nobody took it.
+    std::optional<ClientOutcome> TakeOutcome(std::int32_t processId) override;
 
     // A handle on a program this launcher started, through what it kept of it at the start; nullptr for any other
     // identifier.
@@ -31,8 +36,8 @@ private:
     // The first directory, then the absolute entries of the search path; never the current directory.
     std::filesystem::path FindProgram(const std::string& program) const;
 
-    // The children started and not yet forgotten, each with what names that one process for good; what that is
-    // depends on the system.
+    // The children started and not yet forgotten, each with what names that one process for good (what that is
+    // depends on the system), how it ended once seen, and the drain of its output until that is taken.
     struct Children;
 
     std::filesystem::path m_firstDirectory;

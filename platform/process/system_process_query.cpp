@@ -20,10 +20,23 @@ std::optional<bool> PidfdHandle::StillActive()
         return true;
     if ((entry.revents & POLLIN) == 0)
         return std::nullopt;
+    ReapIfEnded(m_fd.Get(), m_seenEnd.get());
+    return false;
+}
+
+bool ReapIfEnded(int pidfd, ClientOutcome* seenEnd)
+{
     // Ours to reap when we started it; for anyone else's process, or one reaped already, this fails with ECHILD.
     siginfo_t info{};
-    ::waitid(P_PIDFD, static_cast<id_t>(m_fd.Get()), &info, WEXITED | WNOHANG);
-    return false;
+    if (::waitid(P_PIDFD, static_cast<id_t>(pidfd), &info, WEXITED | WNOHANG) != 0)
+        return true;
+    if (info.si_pid == 0)
+        return false;
+    if (seenEnd) {
+        seenEnd->end = info.si_code == CLD_EXITED ? ClientOutcome::End::Exited : ClientOutcome::End::Signalled;
+        seenEnd->code = info.si_status;
+    }
+    return true;
 }
 
 SystemProcessQuery::SystemProcessQuery(const SystemLauncher& launcher) : m_launcher(&launcher) {}
