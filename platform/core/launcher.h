@@ -36,7 +36,7 @@ public:
 
     // Hands over, once, what was kept of the client `processId` after it has ended (or been given up on), and
     // forgets it. Waits no longer than OutcomeWait. nullopt for an identifier this launcher did not start.
-    virtual std::optional<ClientOutcome> TakeOutcome([[maybe_unused]] std::int32_t processId) { return std::nullopt; }
+    virtual std::optional<ClientOutcome> TakeOutcome(std::int32_t processId) = 0;
 };
 
 }  // namespace tallyrun

@@ -2,6 +2,8 @@
 
 #include "platform/core/error.h"
 #include "platform/process/command_line_split.h"
+#include "platform/process/named_pipe_source_win.h"
+#include "platform/process/output_drain.h"
 #include "platform/process/unique_handle.h"
 #include "platform/process/win32_process_handle.h"
 
@@ -10,6 +12,7 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -103,14 +106,18 @@ std::filesystem::path ExecutableDirectory()
 }  // namespace
 
 struct SystemLauncher::Children {
-    // Each child's process handle, held from the start on so that its identifier cannot pass to another process.
-    std::map<std::int32_t, UniqueHandle> processes;
+    struct Child {
+        UniqueHandle process;  // held from the start on so that the identifier cannot pass to another process
+        std::shared_ptr<ClientOutcome> seenEnd = std::make_shared<ClientOutcome>();
+        std::unique_ptr<OutputDrain> output;  // none once the outcome has been taken
+    };
+    std::map<std::int32_t, Child> running;
 
     // A client is watched until it ends and not after, so its handle need not outlive it.
     void ForgetEnded()
     {
-        std::erase_if(processes, [](const auto& child) {
-            return ::WaitForSingleObject(child.second.Get(), 0) != WAIT_TIMEOUT;
+        std::erase_if(running, [](const auto& child) {
+            return ::WaitForSingleObject(child.second.process.Get(), 0) != WAIT_TIMEOUT;
         });
     }
 };
@@ -126,14 +133,14 @@ SystemLauncher::~SystemLauncher() = default;
 
 std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t processId) const
 {
-    const auto child = m_children->processes.find(processId);
-    if (child == m_children->processes.end())
+    const auto child = m_children->running.find(processId);
+    if (child == m_children->running.end())
         return nullptr;
     HANDLE copy = nullptr;
-    if (!::DuplicateHandle(::GetCurrentProcess(), child->second.Get(), ::GetCurrentProcess(), &copy,
+    if (!::DuplicateHandle(::GetCurrentProcess(), child->second.process.Get(), ::GetCurrentProcess(), &copy,
                            PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, 0))
         return nullptr;
-    return std::make_unique<Win32ProcessHandle>(UniqueHandle(copy));
+    return std::make_unique<Win32ProcessHandle>(UniqueHandle(copy), child->second.seenEnd);
 }
 
 // Given no application name, CreateProcessW would look in the current directory before anywhere else, so the
@@ -178,24 +185,53 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int win
     const std::filesystem::path application = FindProgram(program);
     std::wstring line = Widen(commandLine);
 
+    UniqueHandle outputEnd;
+    auto output = std::make_unique<OutputDrain>(NamedPipeSource::Create(outputEnd));
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    const UniqueHandle input = FileHandle(::CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                        &inheritable, OPEN_EXISTING, 0, nullptr));
+
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
     // The window styles are the system's own show commands: 0 is SW_HIDE.
     startup.wShowWindow = static_cast<WORD>(windowStyle);
+    startup.hStdInput = input.Get();
+    startup.hStdOutput = outputEnd.Get();
+    startup.hStdError = outputEnd.Get();
     PROCESS_INFORMATION started{};
     // The client is a console program: without CREATE_NO_WINDOW it would share our console, or open a console
-    // window of its own when we have none.
-    if (!::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+    // window of its own when we have none. Only the run handler starts programs, on the one user-interface
+    // thread, so the handles it inherits are these two alone.
+    if (!::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           nullptr, &startup, &started)) {
         const DWORD code = ::GetLastError();
         throw Error(static_cast<long>(code),
                     "Cannot start " + Quoted(program) + " (" + Shown(application) + "): " + SystemMessage(code));
     }
     const UniqueHandle thread(started.hThread);
-    UniqueHandle process(started.hProcess);
-    m_children->processes.emplace(static_cast<std::int32_t>(started.dwProcessId), std::move(process));
+    m_children->running.emplace(static_cast<std::int32_t>(started.dwProcessId),
+                                Children::Child{UniqueHandle(started.hProcess), std::make_shared<ClientOutcome>(),
+                                                std::move(output)});
     return static_cast<std::int32_t>(started.dwProcessId);
+}
+
+std::optional<ClientOutcome> SystemLauncher::TakeOutcome(std::int32_t processId)
+{
+    const auto found = m_children->running.find(processId);
+    if (found == m_children->running.end() || !found->second.output)
+        return std::nullopt;
+    auto& child = found->second;
+    // The output ends with the client, unless something it started holds the pipe on.
+    std::string output = child.output->Kept(OutcomeWait);
+    const bool ended = NoteExitIfEnded(child.process.Get(), *child.seenEnd);
+    ClientOutcome outcome = *child.seenEnd;
+    outcome.output = std::move(output);
+    if (ended)
+        m_children->running.erase(found);
+    else
+        child.output.reset();  // still running: kept only until it ends
+    return outcome;
 }
 
 }  // namespace tallyrun

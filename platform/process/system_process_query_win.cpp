@@ -10,18 +10,28 @@ std::optional<bool> Win32ProcessHandle::StillActive()
     DWORD exitCode = 0;
     if (!::GetExitCodeProcess(m_process.Get(), &exitCode))
         return std::nullopt;
-    if (exitCode != STILL_ACTIVE)
-        return false;
+    std::optional<bool> active = false;
     // A process may end with the code that also means "still active"; only its handle being unsignalled says for
     // sure that it runs.
-    switch (::WaitForSingleObject(m_process.Get(), 0)) {
-    case WAIT_TIMEOUT:
-        return true;
-    case WAIT_OBJECT_0:
-        return false;
-    default:
-        return std::nullopt;
+    if (exitCode == STILL_ACTIVE) {
+        const DWORD state = ::WaitForSingleObject(m_process.Get(), 0);
+        if (state == WAIT_TIMEOUT)
+            active = true;
+        else if (state != WAIT_OBJECT_0)
+            active = std::nullopt;
     }
+    if (active == false && m_seenEnd)
+        *m_seenEnd = {ClientOutcome::End::Exited, static_cast<int>(exitCode), {}};
+    return active;
+}
+
+bool NoteExitIfEnded(HANDLE process, ClientOutcome& seenEnd)
+{
+    DWORD exitCode = 0;
+    if (::WaitForSingleObject(process, 0) != WAIT_OBJECT_0 || !::GetExitCodeProcess(process, &exitCode))
+        return false;
+    seenEnd = {ClientOutcome::End::Exited, static_cast<int>(exitCode), {}};
+    return true;
 }
 
 SystemProcessQuery::SystemProcessQuery(const SystemLauncher& launcher) : m_launcher(&launcher) {}

@@ -36,4 +36,10 @@ private:
     HANDLE m_handle = nullptr;
 };
 
+// For the calls that fail with INVALID_HANDLE_VALUE rather than null (CreateFile, CreateNamedPipe).
+inline UniqueHandle FileHandle(HANDLE handle) noexcept
+{
+    return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
 }  // namespace tallyrun
