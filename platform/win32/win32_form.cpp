@@ -231,7 +231,8 @@ T& Win32Form::ViewAt(std::size_t index)
         if (auto* view = std::get_if<std::unique_ptr<T>>(&m_controls[index].view))
             return **view;
     }
-    throw Error(errc::InvalidArgument, "The form \"" + Caption() + "\" has no such control at " + std::to_string(index));
+    throw Error(errc::InvalidArgument,
+                "The form \"" + Caption() + "\" has no such control at " + std::to_string(index));
 }
 
 ui::Label& Win32Form::LabelAt(std::size_t index) { return ViewAt<Win32Label>(index); }
