@@ -1,16 +1,16 @@
-// The composition root: the real system's services and the Qt toolkit, wired into the bundle the windows take.
+// The composition root: the real system's services and a toolkit, wired into the bundle the windows take.
 #pragma once
 
 #include "platform/core/platform.h"
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
-#include "platform/qt/qt_screen.h"
-#include "platform/qt/qt_toolkit.h"
 #include "platform/sqldmo/system_objects.h"
 
 namespace tallyrun {
 
-// Alive for the whole programme, once the application object exists.
+// Alive for the whole programme, once the toolkit's application object exists. `ToolkitScreen` is the toolkit's
+// screen and `ToolkitType` its toolkit, made over that screen.
+template <class ToolkitScreen, class ToolkitType>
 class SystemPlatform {
 public:
     SystemPlatform() = default;
@@ -21,8 +21,8 @@ public:
 
 private:
     sqldmo::SystemObjectFactory m_objects;
-    QtScreen m_screen;
-    QtToolkit m_toolkit{m_screen};
+    ToolkitScreen m_screen;
+    ToolkitType m_toolkit{m_screen};
     SystemLauncher m_launcher;
     SystemProcessQuery m_processes{m_launcher};
     Platform m_platform{m_objects, m_launcher, m_processes, m_toolkit};

@@ -1,7 +1,12 @@
 # Helpers that register tests with CTest. GUI tests run headless: the harness, not the programme, picks the
-# offscreen platform.
-find_package(Qt6 REQUIRED COMPONENTS Test)
-find_package(GTest REQUIRED)
+# offscreen platform on Linux; on Windows (cross-built) every test executable runs under Wine on the harness's
+# virtual display.
+if(WIN32)
+    include(cmake/TallyrunWindowsTesting.cmake)
+else()
+    find_package(Qt6 REQUIRED COMPONENTS Test)
+    find_package(GTest REQUIRED)
+endif()
 
 # tallyrun_qtest(NAME SOURCES ... LIBS ... [LABELS ...]) — a Qt Test executable, one per unit.
 function(tallyrun_qtest name)
@@ -21,8 +26,17 @@ function(tallyrun_gtest name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${T_LIBS})
+    tallyrun_discover_gtests(${name})
+endfunction()
+
+# Registers every test of a GoogleTest executable, with the harness's environment.
+function(tallyrun_discover_gtests target)
     include(GoogleTest)
-    gtest_discover_tests(${name}
-        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120
-        DISCOVERY_TIMEOUT 30)
+    if(WIN32)
+        gtest_discover_tests(${target} PROPERTIES TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+    else()
+        gtest_discover_tests(${target}
+            PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120
+            DISCOVERY_TIMEOUT 30)
+    endif()
 endfunction()

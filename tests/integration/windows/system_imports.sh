@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Checks that each executable named needs no library beyond Windows' own, so that it runs where it is copied.
+set -euo pipefail
+status=0
+for exe in "$@"; do
+    imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort)
+    echo "$(basename "$exe") imports:" $imports
+    unexpected=$(grep -v -x -E 'KERNEL32.DLL|MSVCRT.DLL|ODBC32.DLL|WS2_32.DLL|IPHLPAPI.DLL|USER32.DLL|GDI32.DLL|COMCTL32.DLL|ADVAPI32.DLL|VERSION.DLL|SHELL32.DLL' <<<"$imports" || true)
+    if [ -n "$unexpected" ]; then
+        echo "$(basename "$exe") needs libraries Windows does not have: $unexpected"
+        status=1
+    fi
+done
+exit $status
