@@ -175,6 +175,35 @@ TEST_F(Win32ToolkitTest, ExecRunsWhileAWindowIsOpenAndRaisesAnEventHandlersError
     EXPECT_THROW(application.Exec(), Error);
 }
 
+// The message box's own loop still dispatches the form's timer, which reads the box and dismisses it.
+TEST_F(Win32ToolkitTest, AMessageBoxStandsOverItsDisabledOwnerWithItsIconUntilDismissed)
+{
+    Win32Form main(frm_MainLayout, nullptr, screen);
+    main.Show();
+    std::string title;
+    bool ownerDisabled = false;
+    bool icon = false;
+    ui::Timer& timer = main.AddTimer();
+    timer.SetInterval(50);
+    timer.OnTimer([&] {
+        const HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+        if (!box || ::GetWindow(box, GW_OWNER) != main.Handle())
+            return;
+        timer.SetEnabled(false);
+        title = WindowText(box);
+        ownerDisabled = !::IsWindowEnabled(main.Handle());
+        for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            icon = icon || ((StyleOf(child) & SS_TYPEMASK) == SS_ICON && ::SendMessageW(child, STM_GETICON, 0, 0));
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    timer.SetEnabled(true);
+    toolkit.MsgBox(main, "Login failed.", ui::MessageStyleInformation, "Tallyrun");
+    EXPECT_EQ(title, "Tallyrun");
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(icon);
+    EXPECT_TRUE(::IsWindowEnabled(main.Handle()));
+}
+
 TEST(Win32ScreenTest, ReadsTheSystemsFactorsSizeAndWorkArea)
 {
     const Win32Screen screen;
