@@ -1,6 +1,7 @@
 #include "platform/process/system_launcher.h"
 
 #include "platform/core/error.h"
+#include "platform/core/unique_fd.h"
 #include "platform/process/command_line_split.h"
 #include "platform/process/pidfd_handle.h"
 
@@ -11,12 +12,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace tallyrun {
 
@@ -100,14 +102,35 @@ std::string MissingRunner(const std::filesystem::path& path)
 
 }  // namespace
 
+struct SystemLauncher::Children {
+    // Each child's process descriptor, taken while the unreaped child still held its identifier.
+    std::map<std::int32_t, UniqueFd> descriptors;
+
+    Children() = default;
+    Children(const Children&) = delete;
+    Children& operator=(const Children&) = delete;
+    ~Children() { ReapEnded(); }
+
+    // Reaps the children that have ended and forgets those someone else has reaped already.
+    void ReapEnded()
+    {
+        std::erase_if(descriptors, [](const auto& child) {
+            siginfo_t info{};
+            if (::waitid(P_PIDFD, static_cast<id_t>(child.second.Get()), &info, WEXITED | WNOHANG) != 0)
+                return true;  // reaped elsewhere already (ECHILD): nothing left to wait for
+            return info.si_pid != 0;
+        });
+    }
+};
+
 SystemLauncher::SystemLauncher() : SystemLauncher(ExecutableDirectory()) {}
 
-SystemLauncher::SystemLauncher(std::filesystem::path firstDirectory) : m_firstDirectory(std::move(firstDirectory)) {}
-
-SystemLauncher::~SystemLauncher()
+SystemLauncher::SystemLauncher(std::filesystem::path firstDirectory)
+    : m_firstDirectory(std::move(firstDirectory)), m_children(std::make_unique<Children>())
 {
-    ReapEnded();
 }
+
+SystemLauncher::~SystemLauncher() = default;
 
 std::filesystem::path SystemLauncher::FindProgram(const std::string& program) const
 {
@@ -137,23 +160,12 @@ std::filesystem::path SystemLauncher::FindProgram(const std::string& program) co
                             " on the search path.");
 }
 
-void SystemLauncher::ReapEnded()
-{
-    std::erase_if(m_children, [](const Child& child) {
-        siginfo_t info{};
-        if (::waitid(P_PIDFD, static_cast<id_t>(child.descriptor.Get()), &info, WEXITED | WNOHANG) != 0)
-            return true;  // reaped elsewhere already (ECHILD): nothing left to wait for
-        return info.si_pid != 0;
-    });
-}
-
 std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t processId) const
 {
-    const auto child = std::find_if(m_children.begin(), m_children.end(),
-                                    [&](const Child& c) { return c.processId == processId; });
-    if (child == m_children.end())
+    const auto child = m_children->descriptors.find(processId);
+    if (child == m_children->descriptors.end())
         return nullptr;
-    UniqueFd copy(::fcntl(child->descriptor.Get(), F_DUPFD_CLOEXEC, 0));
+    UniqueFd copy(::fcntl(child->second.Get(), F_DUPFD_CLOEXEC, 0));
     if (!copy)
         return nullptr;
     return std::make_unique<PidfdHandle>(std::move(copy));
@@ -162,7 +174,7 @@ std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t processId
 // There is no console window to hide on this system, so the window style changes nothing.
 std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
 {
-    ReapEnded();
+    m_children->ReapEnded();
 
     std::vector<std::string> words = SplitCommandLine(commandLine);
     const std::string program = words.front();
@@ -210,7 +222,7 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
         ::waitpid(pid, nullptr, 0);
         throw SystemError(openError, "Cannot watch " + Quoted(program) + " after starting it");
     }
-    m_children.push_back({static_cast<std::int32_t>(pid), std::move(child)});
+    m_children->descriptors.emplace(static_cast<std::int32_t>(pid), std::move(child));
     return static_cast<std::int32_t>(pid);
 }
 

@@ -5,12 +5,7 @@
 #include "platform/core/process_query.h"
 
 #include <filesystem>
-
-#ifndef _WIN32
-#include "platform/core/unique_fd.h"
-
-#include <vector>
-#endif
+#include <memory>
 
 namespace tallyrun {
 
@@ -24,7 +19,8 @@ public:
     SystemLauncher(const SystemLauncher&) = delete;
     SystemLauncher& operator=(const SystemLauncher&) = delete;
 
-    // Errors carry the system's error number (ENOENT when no program of that name is found).
+    // Errors carry the system's error number (ENOENT, on Windows ERROR_FILE_NOT_FOUND, when no program of that
+    // name is found).
     std::int32_t StartHidden(const std::string& commandLine, int windowStyle) override;
 
     // A handle on a program this launcher started, through what it kept of it at the start; nullptr for any other
@@ -32,19 +28,15 @@ public:
     std::unique_ptr<ProcessHandle> WatchChild(std::int32_t processId) const;
 
 private:
-    std::filesystem::path m_firstDirectory;
-#ifndef _WIN32
+    // The first directory, then the absolute entries of the search path; never the current directory.
     std::filesystem::path FindProgram(const std::string& program) const;
-    // Reaps the children that have ended and forgets those someone else has reaped already.
-    void ReapEnded();
 
-    struct Child {
-        std::int32_t processId;
-        UniqueFd descriptor;  // the process descriptor, taken while the unreaped child still held its identifier
-    };
-    // The children we started and have not yet seen reaped.
-    std::vector<Child> m_children;
-#endif
+    // The children started and not yet forgotten, each with what names that one process for good; what that is
+    // depends on the system.
+    struct Children;
+
+    std::filesystem::path m_firstDirectory;
+    std::unique_ptr<Children> m_children;
 };
 
 }  // namespace tallyrun

@@ -2,11 +2,14 @@
 
 #include "platform/core/error.h"
 #include "platform/process/command_line_split.h"
+#include "platform/process/unique_handle.h"
+#include "platform/process/win32_process_handle.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <iterator>
+#include <map>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -53,6 +56,35 @@ std::string SystemMessage(DWORD code)
     return Narrow(std::wstring_view(buffer, length));
 }
 
+std::string Quoted(const std::string& program)
+{
+    return "\"" + program + "\"";
+}
+
+std::string Shown(const std::filesystem::path& path)
+{
+    return Narrow(path.native());
+}
+
+bool IsProgramFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+// The search path as the system holds it; the C runtime's copy of the environment may lag behind.
+std::wstring SearchPathVariable()
+{
+    std::wstring value;
+    DWORD size = ::GetEnvironmentVariableW(L"PATH", nullptr, 0);
+    while (size > value.size()) {
+        value.resize(size);
+        size = ::GetEnvironmentVariableW(L"PATH", value.data(), static_cast<DWORD>(value.size()));
+    }
+    value.resize(size);
+    return value;
+}
+
 std::filesystem::path ExecutableDirectory()
 {
     std::wstring name(MAX_PATH, L'\0');
@@ -70,35 +102,81 @@ std::filesystem::path ExecutableDirectory()
 
 }  // namespace
 
+struct SystemLauncher::Children {
+    // Each child's process handle, held from the start on so that its identifier cannot pass to another process.
+    std::map<std::int32_t, UniqueHandle> processes;
+
+    // A client is watched until it ends and not after, so its handle need not outlive it.
+    void ForgetEnded()
+    {
+        std::erase_if(processes, [](const auto& child) {
+            return ::WaitForSingleObject(child.second.Get(), 0) != WAIT_TIMEOUT;
+        });
+    }
+};
+
 SystemLauncher::SystemLauncher() : SystemLauncher(ExecutableDirectory()) {}
 
-SystemLauncher::SystemLauncher(std::filesystem::path firstDirectory) : m_firstDirectory(std::move(firstDirectory)) {}
+SystemLauncher::SystemLauncher(std::filesystem::path firstDirectory)
+    : m_firstDirectory(std::move(firstDirectory)), m_children(std::make_unique<Children>())
+{
+}
 
 SystemLauncher::~SystemLauncher() = default;
 
-// The process handle of a started client is closed at once; watchers open it by identifier, as OpenProcess intends.
-std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t) const
+std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t processId) const
 {
-    return nullptr;
+    const auto child = m_children->processes.find(processId);
+    if (child == m_children->processes.end())
+        return nullptr;
+    HANDLE copy = nullptr;
+    if (!::DuplicateHandle(::GetCurrentProcess(), child->second.Get(), ::GetCurrentProcess(), &copy,
+                           PROCESS_QUERY_INFORMATION | SYNCHRONIZE, FALSE, 0))
+        return nullptr;
+    return std::make_unique<Win32ProcessHandle>(UniqueHandle(copy));
+}
+
+// Given no application name, CreateProcessW would look in the current directory before anywhere else, so the
+// client is always found here and passed by its full path.
+std::filesystem::path SystemLauncher::FindProgram(const std::string& program) const
+{
+    std::filesystem::path name(Widen(program));
+    if (!name.has_extension())
+        name += L".exe";
+    if (name.is_absolute()) {
+        if (IsProgramFile(name))
+            return name;
+        throw Error(ERROR_FILE_NOT_FOUND, "Cannot start " + Quoted(program) + ": there is no program of that name.");
+    }
+
+    // A name with a drive but no root ("C:osql") or a root but no drive ("\osql") leans on the current directory.
+    if (!name.has_root_path()) {
+        if (!m_firstDirectory.empty() && IsProgramFile(m_firstDirectory / name))
+            return m_firstDirectory / name;
+        const std::wstring searchPath = SearchPathVariable();
+        std::wstring_view rest(searchPath);
+        while (!rest.empty()) {
+            const auto semicolon = rest.find(L';');
+            const std::filesystem::path directory(rest.substr(0, semicolon));
+            rest = semicolon == std::wstring_view::npos ? std::wstring_view() : rest.substr(semicolon + 1);
+            if (directory.is_absolute() && IsProgramFile(directory / name))
+                return directory / name;
+        }
+    }
+    const std::string beside = m_firstDirectory.empty() ? "" : " in " + Shown(m_firstDirectory) + " or";
+    throw Error(ERROR_FILE_NOT_FOUND, "Cannot start " + Quoted(program) + ": no program of that name was found" +
+                                          beside + " on the search path.");
 }
 
 std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int windowStyle)
 {
+    m_children->ForgetEnded();
+
     const std::string program = SplitCommandLine(commandLine).front();
     if (program.empty())
         throw Error(ERROR_FILE_NOT_FOUND, "Cannot start a program: the command line names none.");
+    const std::filesystem::path application = FindProgram(program);
     std::wstring line = Widen(commandLine);
-
-    // A client beside us wins, as everywhere else; otherwise the system's own search finds it.
-    std::wstring application;
-    if (!m_firstDirectory.empty()) {
-        std::filesystem::path candidate = m_firstDirectory / std::filesystem::path(Widen(program));
-        if (!candidate.has_extension())
-            candidate += L".exe";
-        std::error_code error;
-        if (std::filesystem::is_regular_file(candidate, error))
-            application = candidate.wstring();
-    }
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -106,13 +184,17 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int win
     // The window styles are the system's own show commands: 0 is SW_HIDE.
     startup.wShowWindow = static_cast<WORD>(windowStyle);
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(application.empty() ? nullptr : application.c_str(), line.data(), nullptr, nullptr,
-                          FALSE, 0, nullptr, nullptr, &startup, &started)) {
+    // The client is a console program: without CREATE_NO_WINDOW it would share our console, or open a console
+    // window of its own when we have none.
+    if (!::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                          nullptr, &startup, &started)) {
         const DWORD code = ::GetLastError();
-        throw Error(static_cast<long>(code), "Cannot start \"" + program + "\": " + SystemMessage(code));
+        throw Error(static_cast<long>(code),
+                    "Cannot start " + Quoted(program) + " (" + Shown(application) + "): " + SystemMessage(code));
     }
-    ::CloseHandle(started.hThread);
-    ::CloseHandle(started.hProcess);
+    const UniqueHandle thread(started.hThread);
+    UniqueHandle process(started.hProcess);
+    m_children->processes.emplace(static_cast<std::int32_t>(started.dwProcessId), std::move(process));
     return static_cast<std::int32_t>(started.dwProcessId);
 }
 
