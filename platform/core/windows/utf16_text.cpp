@@ -13,7 +13,7 @@ std::wstring Widen(std::string_view utf8)
     const int length = static_cast<int>(utf8.size());
     const int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
     if (size <= 0)
-        throw Error(ERROR_NO_UNICODE_TRANSLATION, "The text \"" + std::string(utf8) + "\" is not valid UTF-8.");
+        throw Error(ERROR_NO_UNICODE_TRANSLATION, "The text is not valid UTF-8.");
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(), size);
     return wide;
