@@ -20,20 +20,30 @@ function(tallyrun_qtest name)
         TIMEOUT 120)
 endfunction()
 
-# tallyrun_gtest(NAME SOURCES ... LIBS ...) — a GoogleTest executable, registered test by test. Discovered tests take
-# no list-valued properties (CMake 3.25 flattens them), hence no labels here.
+# tallyrun_gtest(NAME SOURCES ... LIBS ... [DESKTOP]) — a GoogleTest executable, registered test by test. Discovered
+# tests take no list-valued properties (CMake 3.25 flattens them), hence no labels here. DESKTOP: its tests use
+# the keyboard focus and the windows of the one virtual display, so they run one at a time.
 function(tallyrun_gtest name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "DESKTOP" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${T_LIBS})
-    tallyrun_discover_gtests(${name})
+    if(T_DESKTOP)
+        tallyrun_discover_gtests(${name} DESKTOP)
+    else()
+        tallyrun_discover_gtests(${name})
+    endif()
 endfunction()
 
 # Registers every test of a GoogleTest executable, with the harness's environment.
 function(tallyrun_discover_gtests target)
+    cmake_parse_arguments(T "DESKTOP" "" "" ${ARGN})
     include(GoogleTest)
     if(WIN32)
-        gtest_discover_tests(${target} PROPERTIES TIMEOUT 120 DISCOVERY_TIMEOUT 60)
+        set(lock)
+        if(T_DESKTOP)
+            set(lock RESOURCE_LOCK desktop)
+        endif()
+        gtest_discover_tests(${target} PROPERTIES TIMEOUT 120 ${lock} DISCOVERY_TIMEOUT 60)
     else()
         gtest_discover_tests(${target}
             PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120

@@ -1,6 +1,8 @@
 #include "platform/process/system_launcher.h"
 
 #include "platform/core/error.h"
+#include "platform/core/windows/system_message.h"
+#include "platform/core/windows/utf16_text.h"
 #include "platform/process/command_line_split.h"
 #include "platform/process/named_pipe_source_win.h"
 #include "platform/process/output_drain.h"
@@ -20,44 +22,6 @@
 namespace tallyrun {
 
 namespace {
-
-std::wstring Widen(std::string_view text)
-{
-    if (text.empty())
-        return {};
-    const int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(),
-                                           static_cast<int>(text.size()), nullptr, 0);
-    if (size <= 0)
-        throw Error(ERROR_NO_UNICODE_TRANSLATION, "The command line is not valid UTF-8 text.");
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), wide.data(),
-                          size);
-    return wide;
-}
-
-std::string Narrow(std::wstring_view text)
-{
-    if (text.empty())
-        return {};
-    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), narrow.data(), size, nullptr,
-                          nullptr);
-    return narrow;
-}
-
-std::string SystemMessage(DWORD code)
-{
-    wchar_t buffer[512];
-    DWORD length = ::FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                                    buffer, static_cast<DWORD>(std::size(buffer)), nullptr);
-    while (length > 0 && (buffer[length - 1] == L'\r' || buffer[length - 1] == L'\n' || buffer[length - 1] == L' '))
-        --length;
-    if (length == 0)
-        return "system error " + std::to_string(code) + ".";
-    return Narrow(std::wstring_view(buffer, length));
-}
 
 std::string Quoted(const std::string& program)
 {

@@ -5,23 +5,17 @@
 #include "sqlclient/odbc/handles.h"
 
 #include <algorithm>
-#include <array>
 #include <filesystem>
 
 namespace tallyrun::odbc {
 namespace {
 
-struct Known {
-    const char* name;
-    DriverKind kind;
-};
-
-// In order of preference.
-constexpr std::array<Known, 3> KnownDrivers{{
-    {"ODBC Driver 18 for SQL Server", DriverKind::Microsoft},
-    {"ODBC Driver 17 for SQL Server", DriverKind::Microsoft},
-    {"FreeTDS", DriverKind::FreeTds},
-}};
+bool Names(const std::string& registered, const KnownDriver& known)
+{
+    if (known.kind == DriverKind::Microsoft)
+        return EqualsIgnoringAsciiCase(registered, known.name);
+    return FoldAscii(registered).find(FoldAscii(known.name)) != std::string::npos;
+}
 
 std::vector<std::string> RegisteredDrivers()
 {
@@ -48,18 +42,16 @@ std::vector<std::string> RegisteredDrivers()
 Driver ChooseDriver(const std::vector<std::string>& registered,
                     const std::function<bool(const std::string&)>& fileExists)
 {
-    for (const auto& known : KnownDrivers) {
+    for (const auto& known : PreferredDrivers()) {
         const auto found = std::find_if(registered.begin(), registered.end(),
-                                        [&](const std::string& name) { return EqualsIgnoringAsciiCase(name, known.name); });
+                                        [&](const std::string& name) { return Names(name, known); });
         if (found != registered.end())
             return {known.kind, *found};
     }
     for (const auto& library : UnregisteredDriverLibraries())
         if (fileExists(library))
             return {DriverKind::FreeTds, library};
-    throw Error(errc::CannotCreateObject,
-                "No ODBC driver for SQL Server is installed. Install FreeTDS's driver (on Debian: apt-get install "
-                "tdsodbc) or Microsoft's \"ODBC Driver 18 for SQL Server\".");
+    throw Error(errc::CannotCreateObject, MissingDriverAdvice());
 }
 
 Driver FindInstalledDriver()

@@ -18,14 +18,27 @@ struct Driver {
     bool operator==(const Driver&) const = default;
 };
 
+// A driver worth choosing, by its registered name: Microsoft's by the exact name; FreeTDS's by any name that
+// contains this one, as packagers and installers name it as they like.
+struct KnownDriver {
+    std::string name;
+    DriverKind kind;
+};
+
+// This system's drivers for SQL Server, in order of preference.
+std::vector<KnownDriver> PreferredDrivers();
+
 inline constexpr const char* FreeTdsDebianLibrary = "/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so";
 
 // Driver libraries this system may hold without registering them (FreeTDS's on Debian; none on Windows, whose
 // drivers are always registered), tried in order.
 std::vector<std::string> UnregisteredDriverLibraries();
 
-// The first of Microsoft's driver 18, 17, then FreeTDS that is registered; else the first unregistered library
-// that `fileExists` finds. Raises tallyrun::Error saying what to install when there is none.
+// What to install, for a user who has no driver for SQL Server.
+std::string MissingDriverAdvice();
+
+// The first of PreferredDrivers() that is registered; else the first unregistered library that `fileExists`
+// finds. Raises tallyrun::Error saying what to install when there is none.
 Driver ChooseDriver(const std::vector<std::string>& registered,
                     const std::function<bool(const std::string&)>& fileExists);
 

@@ -1,7 +1,11 @@
-// Which addresses the programme's own listing asks, computed from an interface list; nothing is sent here.
+// Which addresses the programme's own listing asks, computed from an interface list, and the system's own list
+// of interfaces; nothing is sent here.
+#include "sqlclient/ssrp/local_interfaces.h"
 #include "sqlclient/ssrp/targets.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace tallyrun::ssrp {
 namespace {
@@ -51,6 +55,19 @@ TEST(DefaultTargets, BroadcastsOnEveryUsableSubnetAndAsksTheLocalHost)
 TEST(DefaultTargets, WithoutInterfacesStillBroadcastsAndAsksTheLocalHost)
 {
     EXPECT_EQ(Addresses(TargetsForInterfaces({})), (std::vector<std::string>{"255.255.255.255", "127.0.0.1"}));
+}
+
+// Every system has its loopback interface; it must be known as one, or the listing would broadcast on it.
+TEST(LocalInterfaces, TheSystemReportsItsLoopbackAsSuch)
+{
+    const auto interfaces = LocalIpv4Interfaces();
+    const auto loopback = std::find_if(interfaces.begin(), interfaces.end(),
+                                       [](const Ipv4Interface& itf) { return itf.address == 0x7F000001u; });
+    ASSERT_NE(loopback, interfaces.end()) << interfaces.size() << " interfaces";
+    EXPECT_TRUE(loopback->up);
+    EXPECT_TRUE(loopback->loopback);
+    EXPECT_EQ(loopback->netmask, 0xFF000000u);
+    EXPECT_EQ(Addresses(TargetsForInterfaces({*loopback})), (std::vector<std::string>{"255.255.255.255", "127.0.0.1"}));
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+#include "platform/core/windows/utf16_text.h"
+
+#include "platform/core/error.h"
+
+#include <windows.h>
+
+namespace tallyrun {
+
+std::wstring Widen(std::string_view utf8)
+{
+    if (utf8.empty())
+        return {};
+    const int length = static_cast<int>(utf8.size());
+    const int size = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
+    if (size <= 0)
+        throw Error(ERROR_NO_UNICODE_TRANSLATION, "The text is not valid UTF-8.");
+    std::wstring wide(static_cast<std::size_t>(size), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, wide.data(), size);
+    return wide;
+}
+
+std::string Narrow(std::wstring_view utf16)
+{
+    if (utf16.empty())
+        return {};
+    const int length = static_cast<int>(utf16.size());
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return {};
+    std::string narrow(static_cast<std::size_t>(size), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, utf16.data(), length, narrow.data(), size, nullptr, nullptr);
+    return narrow;
+}
+
+}  // namespace tallyrun

@@ -1,0 +1,230 @@
+// The Win32 toolkit against real windows, for what the toolkit contract leaves to each toolkit.
+#include "main_window/frm_Main.h"
+#include "platform/core/error.h"
+#include "platform/win32/win32_application.h"
+#include "platform/win32/win32_form.h"
+#include "platform/win32/win32_handles.h"
+#include "platform/win32/win32_screen.h"
+#include "platform/win32/win32_toolkit.h"
+#include "tests/fixtures/fake_platform/fake_screen.h"
+#include "wait_dialog/frm_Updating.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+namespace tallyrun {
+namespace {
+
+const ui::FormLayout Empty{"empty", "Empty", ui::FormKind::Window, 2400, 2000, {}};
+constexpr std::size_t InfoAt = 0, ServerLabelAt = 1, ServersAt = 2, ListServersAt = 3;
+
+LONG StyleOf(HWND window)
+{
+    return ::GetWindowLongW(window, GWL_STYLE);
+}
+
+HCURSOR CursorOver(HWND window)
+{
+    ::SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    return ::GetCursor();
+}
+
+struct Win32ToolkitTest : testing::Test {
+    Win32Application application;
+    fakes::FakeScreen screen;
+    Win32Toolkit toolkit{screen};
+};
+
+TEST_F(Win32ToolkitTest, WindowsHaveACloseBoxOnlyAndReadTheirFrameInTwips)
+{
+    screen.twipsX = 12;
+    screen.twipsY = 20;
+    Win32Form main(frm_MainLayout, nullptr, screen);
+    Win32Form dialog(frm_UpdatingLayout, &main, screen);
+    EXPECT_EQ(::GetWindow(dialog.Handle(), GW_OWNER), main.Handle());
+    for (const Win32Form* form : {&main, &dialog}) {
+        EXPECT_EQ(StyleOf(form->Handle()) & (WS_CAPTION | WS_SYSMENU), WS_CAPTION | WS_SYSMENU);
+        EXPECT_EQ(StyleOf(form->Handle()) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+        EXPECT_NE(::GetClassLongPtrW(form->Handle(), GCLP_HICONSM), 0);
+    }
+    EXPECT_EQ(main.Caption(), "Tallyrun");
+
+    RECT frame{};
+    ::GetWindowRect(main.Handle(), &frame);
+    EXPECT_GT(frame.bottom - frame.top, 107);  // a caption above the client area
+    EXPECT_EQ(main.Left(), frame.left * 12.0f);
+    EXPECT_EQ(main.Top(), frame.top * 20.0f);
+    EXPECT_EQ(main.Width(), (frame.right - frame.left) * 12.0f);
+    EXPECT_EQ(main.Height(), (frame.bottom - frame.top) * 20.0f);
+    EXPECT_EQ(main.ScaleWidth(), 502 * 12.0f);
+    EXPECT_EQ(main.ScaleHeight(), 107 * 20.0f);
+    EXPECT_EQ(main.WindowState(), 0);
+
+    main.Move(605, 409.5);  // 50.42 and 20.475 pixels
+    ::GetWindowRect(main.Handle(), &frame);
+    EXPECT_EQ(frame.left, 50);
+    EXPECT_EQ(frame.top, 20);
+    EXPECT_THROW(main.Move(1e300, 0), Error);
+    EXPECT_THROW(main.ShowModal(), Error);
+    EXPECT_THROW(main.StatusBar(), Error);
+}
+
+TEST_F(Win32ToolkitTest, LabelsAlignAndWrapAsLaidOutAndCaptionsFitTheSharedFont)
+{
+    Win32Form main(frm_MainLayout, nullptr, screen);
+    Win32Form dialog(frm_UpdatingLayout, &main, screen);
+    EXPECT_EQ(StyleOf(main.ControlHandle(InfoAt)) & (SS_TYPEMASK | SS_CENTERIMAGE), SS_LEFT | SS_CENTERIMAGE);
+    EXPECT_EQ(StyleOf(main.ControlHandle(ServerLabelAt)) & SS_TYPEMASK, SS_RIGHT);
+    EXPECT_EQ(StyleOf(dialog.ControlHandle(0)) & (SS_TYPEMASK | SS_CENTERIMAGE), SS_CENTER);
+    EXPECT_EQ(StyleOf(main.ControlHandle(ServersAt)) & CBS_DROPDOWNLIST, CBS_DROPDOWN);
+    RECT list{};
+    ::SendMessageW(main.ControlHandle(ServersAt), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list));
+    EXPECT_GT(list.bottom - list.top, 21 * 4) << "the open list shows rows";
+
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(main.ControlHandle(0), WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    const ScreenDc screenDc;
+    ::SelectObject(screenDc.Get(), font);
+    for (std::size_t index = 0; index < main.ControlCount(); ++index) {
+        const HWND control = main.ControlHandle(index);
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(control, WM_GETFONT, 0, 0)), font);
+        if (index == ServersAt || index == ServersAt + 3)
+            continue;  // the combo boxes' placeholders may scroll
+        const std::string_view caption = frm_MainLayout.controls[index].caption;
+        SIZE size{};
+        ::GetTextExtentPoint32A(screenDc.Get(), caption.data(), static_cast<int>(caption.size()), &size);
+        RECT at{};
+        ::GetClientRect(control, &at);
+        EXPECT_LE(size.cx, at.right) << frm_MainLayout.controls[index].name;
+    }
+    ::SelectObject(screenDc.Get(), ::GetStockObject(SYSTEM_FONT));
+}
+
+TEST_F(Win32ToolkitTest, TheHourglassCoversTheEditFieldsAndTheButtons)
+{
+    Win32Form main(frm_MainLayout, nullptr, screen);
+    COMBOBOXINFO combo{};
+    combo.cbSize = sizeof combo;
+    ASSERT_TRUE(::GetComboBoxInfo(main.ControlHandle(ServersAt), &combo));
+    const HCURSOR wait = ::LoadCursorA(nullptr, IDC_WAIT);
+
+    main.SetMousePointer(ui::PointerHourglass);
+    EXPECT_EQ(CursorOver(combo.hwndItem), wait);
+    EXPECT_EQ(CursorOver(main.ControlHandle(ListServersAt)), wait);
+    EXPECT_EQ(CursorOver(main.Handle()), wait);
+    main.SetMousePointer(ui::PointerDefault);
+    EXPECT_EQ(CursorOver(combo.hwndItem), ::LoadCursorA(nullptr, IDC_IBEAM));
+    EXPECT_EQ(CursorOver(main.Handle()), ::LoadCursorA(nullptr, IDC_ARROW));
+}
+
+TEST_F(Win32ToolkitTest, ADialogRefusesTheSessionsEndWhileAskedAndTheModalShowDisablesItsOwner)
+{
+    Win32Form main(frm_MainLayout, nullptr, screen);
+    main.Show();
+    Win32Form dialog(frm_UpdatingLayout, &main, screen);
+    bool refuse = true;
+    int unloads = 0;
+    dialog.OnQueryUnload([&](bool& cancel) { cancel = refuse; });
+    dialog.OnUnload([&] { ++unloads; });
+    dialog.Show();
+    EXPECT_EQ(::SendMessageW(dialog.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    refuse = false;
+    EXPECT_EQ(::SendMessageW(dialog.Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    EXPECT_EQ(unloads, 0) << "not before the session really ends";
+    ::SendMessageW(dialog.Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(unloads, 1);
+    EXPECT_FALSE(::IsWindowVisible(dialog.Handle()));
+
+    // Escape closes a dialog, never the main window.
+    ::SendMessageW(main.Handle(), WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(::IsWindowVisible(main.Handle()));
+
+    bool ownerDisabled = false;
+    ui::Timer& timer = dialog.AddTimer();
+    timer.SetInterval(10);
+    timer.OnTimer([&] {
+        ownerDisabled = !::IsWindowEnabled(main.Handle());
+        dialog.Unload();
+    });
+    timer.SetEnabled(true);
+    dialog.ShowModal();
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(::IsWindowEnabled(main.Handle()));
+    EXPECT_FALSE(timer.Enabled()) << "the timers stop with their form";
+}
+
+TEST_F(Win32ToolkitTest, ExecRunsWhileAWindowIsOpenAndRaisesAnEventHandlersError)
+{
+    EXPECT_EQ(application.Exec(), 0);
+    const auto first = toolkit.CreateForm(Empty, nullptr);
+    const auto second = toolkit.CreateForm(Empty, nullptr);
+    first->Show();
+    second->Show();
+    ui::Timer& timer = second->AddTimer();
+    timer.SetInterval(10);
+    int ticks = 0;
+    timer.OnTimer([&] { (++ticks == 1 ? first : second)->Unload(); });
+    timer.SetEnabled(true);
+    EXPECT_EQ(application.Exec(), 0);
+    EXPECT_EQ(ticks, 2);
+
+    second->Show();
+    timer.OnTimer([] { throw Error(errc::InvalidArgument, "from a handler"); });
+    timer.SetEnabled(true);
+    EXPECT_THROW(application.Exec(), Error);
+}
+
+// The message box's own loop still dispatches the form's timer, which reads the box and dismisses it.
+TEST_F(Win32ToolkitTest, AMessageBoxStandsOverItsDisabledOwnerWithItsIconUntilDismissed)
+{
+    Win32Form main(frm_MainLayout, nullptr, screen);
+    main.Show();
+    std::string title;
+    bool ownerDisabled = false;
+    bool icon = false;
+    ui::Timer& timer = main.AddTimer();
+    timer.SetInterval(50);
+    timer.OnTimer([&] {
+        const HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+        if (!box || ::GetWindow(box, GW_OWNER) != main.Handle())
+            return;
+        timer.SetEnabled(false);
+        title = WindowText(box);
+        ownerDisabled = !::IsWindowEnabled(main.Handle());
+        for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            icon = icon || ((StyleOf(child) & SS_TYPEMASK) == SS_ICON && ::SendMessageW(child, STM_GETICON, 0, 0));
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    timer.SetEnabled(true);
+    toolkit.MsgBox(main, "Login failed.", ui::MessageStyleInformation, "Tallyrun");
+    EXPECT_EQ(title, "Tallyrun");
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(icon);
+    EXPECT_TRUE(::IsWindowEnabled(main.Handle()));
+}
+
+TEST(Win32ScreenTest, ReadsTheSystemsFactorsSizeAndWorkArea)
+{
+    const Win32Screen screen;
+    const ScreenDc dc;
+    const float twipsX = 1440.0f / static_cast<float>(::GetDeviceCaps(dc.Get(), LOGPIXELSX));
+    const float twipsY = 1440.0f / static_cast<float>(::GetDeviceCaps(dc.Get(), LOGPIXELSY));
+    EXPECT_EQ(screen.TwipsPerPixelX(), twipsX);
+    EXPECT_EQ(screen.TwipsPerPixelY(), twipsY);
+    EXPECT_EQ(screen.Width(), static_cast<float>(::GetSystemMetrics(SM_CXSCREEN)) * twipsX);
+    EXPECT_EQ(screen.Height(), static_cast<float>(::GetSystemMetrics(SM_CYSCREEN)) * twipsY);
+
+    RECT area{};
+    ASSERT_TRUE(::SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0));
+    WorkAreaRect rect{1, 2, 3, 4};
+    EXPECT_TRUE(screen.QueryWorkArea(rect));
+    EXPECT_EQ(rect.left, area.left);
+    EXPECT_EQ(rect.top, area.top);
+    EXPECT_EQ(rect.right, area.right);
+    EXPECT_EQ(rect.bottom, area.bottom);
+    EXPECT_GT(rect.right, 0);
+}
+
+}  // namespace
+}  // namespace tallyrun

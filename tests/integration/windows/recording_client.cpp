@@ -1,0 +1,36 @@
+// A stand-in client for the Windows programme: writes the command line it was started with, as UTF-16, to
+// "command_line.txt" beside itself (complete or not at all), then runs until a file "release" appears there, so
+// that a test decides when it ends. Gives up after a minute.
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+int wmain()
+{
+    wchar_t self[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    if (length == 0 || length == MAX_PATH)
+        return 2;
+    const std::filesystem::path folder = std::filesystem::path(std::wstring(self, length)).parent_path();
+
+    const std::wstring line = ::GetCommandLineW();
+    {
+        std::ofstream out(folder / L"command_line.partial", std::ios::binary);
+        out.write(reinterpret_cast<const char*>(line.data()), static_cast<std::streamsize>(line.size() * 2));
+        if (!out)
+            return 2;
+    }
+    std::error_code error;
+    std::filesystem::rename(folder / L"command_line.partial", folder / L"command_line.txt", error);
+    if (error)
+        return 2;
+
+    for (int waited = 0; waited < 60000; waited += 20) {
+        if (std::filesystem::exists(folder / L"release", error))
+            return 0;
+        ::Sleep(20);
+    }
+    return 3;
+}

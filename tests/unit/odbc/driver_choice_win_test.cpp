@@ -1,0 +1,37 @@
+// Driver choice on Windows: Windows' own "SQL Server" driver after Microsoft's newer ones, FreeTDS (what Wine lists
+// from the host) last, and nothing looked for outside the driver manager.
+#include "sqlclient/odbc/driver.h"
+
+#include <gtest/gtest.h>
+
+namespace tallyrun::odbc {
+namespace {
+
+const auto NoFile = [](const std::string&) { return false; };
+
+TEST(DriverChoice, WindowsOwnDriverComesAfterMicrosoftsNewerOnesAndBeforeFreeTds)
+{
+    EXPECT_EQ(ChooseDriver({"FreeTDS", "SQL Server", "ODBC Driver 17 for SQL Server"}, NoFile),
+              (Driver{DriverKind::Microsoft, "ODBC Driver 17 for SQL Server"}));
+    EXPECT_EQ(ChooseDriver({"FreeTDS", "SQL Server Native Client 11.0", "sql server"}, NoFile),
+              (Driver{DriverKind::Microsoft, "sql server"}));
+    EXPECT_EQ(ChooseDriver({"SQL Server Native Client 11.0", "FreeTDS"}, NoFile),
+              (Driver{DriverKind::FreeTds, "FreeTDS"}));
+}
+
+TEST(DriverChoice, WithoutARegisteredDriverSaysWhatToInstall)
+{
+    bool looked = false;
+    try {
+        ChooseDriver({"Microsoft Access Driver (*.mdb, *.accdb)"}, [&](const std::string&) { return looked = true; });
+        FAIL() << "a driver was chosen where none is registered";
+    } catch (const Error& error) {
+        EXPECT_NE(error.Description().find("\"ODBC Driver 18 for SQL Server\""), std::string::npos)
+            << error.Description();
+        EXPECT_EQ(error.Description().find("apt-get"), std::string::npos) << error.Description();
+    }
+    EXPECT_FALSE(looked);
+}
+
+}  // namespace
+}  // namespace tallyrun::odbc
