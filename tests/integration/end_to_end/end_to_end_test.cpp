@@ -1,25 +1,105 @@
 // A click on the run button of the real window, with the real launcher, process watch and osql client, reaches the
-// SQL Server stand-in; the wait dialog stays until the client has ended and then goes.
+// SQL Server stand-in; the wait dialog stays until the client has ended and then goes; a run that failed says why.
 #include "main_window/frm_Main.h"
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
 #include "platform/qt/qt_form.h"
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_toolkit.h"
+#include "closed_port.h"
 #include "tds_standin.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
+#include "tests/fixtures/fake_platform/message_recorder.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 
 namespace tallyrun {
+
+namespace {
+
+// The real window over the real launcher and process watch, the client looked for in `clientDirectory` first; what
+// it would tell the user is recorded, not shown.
+struct RealWindow {
+    explicit RealWindow(const std::filesystem::path& clientDirectory = CLIENT_DIR)
+        : launcher(clientDirectory), processes(launcher), toolkit(screen), recorder(toolkit)
+    {
+        frm.Show();
+    }
+
+    QWidget& Window() { return dynamic_cast<QtForm&>(frm.Form()).Window(); }
+
+    // Types the names, presses the run button and returns once the click has, after how many milliseconds.
+    qint64 Run(const QString& server, const QString& database)
+    {
+        Window().findChild<QComboBox*>(QStringLiteral("cbo_Servers"))->setEditText(server);
+        Window().findChild<QComboBox*>(QStringLiteral("cbo_DBs"))->setEditText(database);
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(Window().findChild<QPushButton*>(QStringLiteral("cmd_Tallyrun")), Qt::LeftButton);
+        return clock.elapsed();
+    }
+
+    std::string Told() const
+    {
+        std::string text;
+        for (const auto& message : recorder.messages)
+            text += message.text + "\n";
+        return text;
+    }
+
+    fakes::FakePlatform fake;
+    QtScreen screen;
+    SystemLauncher launcher;
+    SystemProcessQuery processes;
+    QtToolkit toolkit;
+    fakes::MessageRecorder recorder;
+    Platform platform{fake.objects, launcher, processes, recorder};
+    frm_Main frm{platform};
+};
+
+QString Server(std::uint16_t port)
+{
+    return QStringLiteral("127.0.0.1,%1").arg(port);
+}
+
+// Sets an environment variable for the clients started while it lives.
+class ClientEnvironment {
+public:
+    ClientEnvironment(const char* name, const QByteArray& value) : m_name(name), m_old(qgetenv(name))
+    {
+        qputenv(name, value);
+    }
+    ~ClientEnvironment() { m_old.isNull() ? qunsetenv(m_name) : qputenv(m_name, m_old); }
+    ClientEnvironment(const ClientEnvironment&) = delete;
+    ClientEnvironment& operator=(const ClientEnvironment&) = delete;
+
+private:
+    const char* m_name;
+    QByteArray m_old;
+};
+
+long ResidentKilobytes()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+}  // namespace
 
 class EndToEndTest : public QObject {
     Q_OBJECT
@@ -41,19 +121,7 @@ private slots:
         QFETCH(QString, database);
         QFETCH(QString, batch);
         testing::TdsStandIn server;
-
-        fakes::FakePlatform fake;
-        QtScreen screen;
-        SystemLauncher launcher(CLIENT_DIR);
-        SystemProcessQuery processes(launcher);
-        QtToolkit toolkit(screen);
-        Platform platform{fake.objects, launcher, processes, toolkit};
-        frm_Main frm(platform);
-        frm.Show();
-        QWidget& window = dynamic_cast<QtForm&>(frm.Form()).Window();
-        window.findChild<QComboBox*>(QStringLiteral("cbo_Servers"))
-            ->setEditText(QStringLiteral("127.0.0.1,%1").arg(server.Port()));
-        window.findChild<QComboBox*>(QStringLiteral("cbo_DBs"))->setEditText(database);
+        RealWindow real;
 
         // While the dialog is up, ask it to close: it must refuse for as long as the client runs.
         QPointer<QWidget> dialog;
@@ -66,12 +134,9 @@ private slots:
             }
         });
 
-        QElapsedTimer clock;
-        clock.start();
-        QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("cmd_Tallyrun")), Qt::LeftButton);
-        const qint64 waited = clock.elapsed();
+        const qint64 waited = real.Run(Server(server.Port()), database);
 
-        QVERIFY2(fake.toolkit.messages.empty(), "the run reported a failure");
+        QVERIFY2(real.recorder.messages.empty(), real.Told().c_str());
         QVERIFY2(survivedCloseRequest, "no wait dialog, or it closed on request while the client ran");
         QVERIFY2(dialog.isNull(), "the dialog outlived its run");
         // The first look at the client comes a second after the dialog opened; the client needs well under that
@@ -82,7 +147,66 @@ private slots:
         const std::string expected = batch.toStdString();
         QCOMPARE(std::count(batches.begin(), batches.end(), expected), 1);
         QCOMPARE(server.SuccessfulLogins(), 1);
-        QVERIFY(window.isEnabled());
+        QVERIFY(real.Window().isEnabled());
+    }
+
+    void aFailedRunSaysWhyOnceTheDialogHasGone_data()
+    {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("unknown database") << QStringLiteral("database") << QStringLiteral("Could not find database 'Salse'.");
+        QTest::newRow("no ticket") << QStringLiteral("ticket") << QStringLiteral("Run kinit to get one.");
+        QTest::newRow("closed port") << QStringLiteral("port") << QStringLiteral("was refused: nothing listens there");
+    }
+
+    void aFailedRunSaysWhyOnceTheDialogHasGone()
+    {
+        QFETCH(QString, cause);
+        QFETCH(QString, told);
+        testing::TdsStandIn server;
+        server.AddReply("UPDATEUSAGE('Salse')", {2520, 11, 16, "Could not find database 'Salse'. The database "
+                                                               "either does not exist, or was dropped before a "
+                                                               "statement tried to use it."});
+        const std::uint16_t port = cause == QStringLiteral("port") ? testing::PortNobodyListensOn() : server.Port();
+        std::optional<ClientEnvironment> noTicket;
+        if (cause == QStringLiteral("ticket"))
+            noTicket.emplace("KRB5CCNAME", "FILE:" + qgetenv("TALLYRUN_TEST_KDC_DIR") + "/none");
+        RealWindow real;
+
+        bool toldWhileWaiting = false;
+        QTimer::singleShot(200, [&] { toldWhileWaiting = !real.recorder.messages.empty(); });
+        real.Run(Server(port), QStringLiteral("Salse"));
+
+        QVERIFY(!toldWhileWaiting);
+        QCOMPARE(real.recorder.messages.size(), std::size_t{1});
+        const auto& message = real.recorder.messages.front();
+        QVERIFY2(message.text.find(told.toStdString()) != std::string::npos, message.text.c_str());
+        QCOMPARE(message.style, ui::MessageStyleInformation);
+        QCOMPARE(message.title, std::string("Tallyrun"));
+        QCOMPARE(message.owner, &real.frm.Form());
+        QVERIFY(real.Window().isEnabled());
+    }
+
+    void aClientWritingALotNeitherStallsNorGrowsTheProgram()
+    {
+        // A client of the same name that writes 64 MiB, far past what is kept, then a server's error.
+        const QTemporaryDir directory;
+        const std::filesystem::path client = directory.path().toStdString() + "/osql";
+        std::ofstream(client) << "#!/bin/sh\n"
+                                 "yes 'a line of output that nobody reads' | head -c 67108864\n"
+                                 "echo\n"
+                                 "printf 'Msg 2520, Level 16, State 11, Server SRV1, Line 1\\nCould not find database.\\n'\n";
+        std::filesystem::permissions(client, std::filesystem::perms::owner_all);
+        RealWindow real(client.parent_path());
+
+        const long before = ResidentKilobytes();
+        const qint64 waited = real.Run(QStringLiteral("SRV1"), QStringLiteral("Sales"));
+        const long grown = ResidentKilobytes() - before;
+        qInfo("64 MiB of client output: the run took %lld ms, resident memory grew by %ld KiB", waited, grown);
+
+        QVERIFY2(waited < 30000, qPrintable(QStringLiteral("waited %1 ms").arg(waited)));
+        QVERIFY2(grown < 16 * 1024, qPrintable(QStringLiteral("grew by %1 KiB").arg(grown)));
+        QCOMPARE(real.Told(), std::string("Could not find database.\n"));
     }
 };
 

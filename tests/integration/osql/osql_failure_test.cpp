@@ -1,12 +1,9 @@
 #include "child_process.h"
+#include "closed_port.h"
 #include "frozen_kdc.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdlib>
 
@@ -23,19 +20,6 @@ ChildOutcome Osql(std::uint16_t port, std::chrono::seconds loginTimeout, std::ve
     return RunChild({OSQL_PATH, "-S", "127.0.0.1," + std::to_string(port), "-E", "-b", "-l",
                      std::to_string(loginTimeout.count()), "-Q", "DBCC UPDATEUSAGE('Sales')"},
                     {}, environment, loginTimeout + 60s);
-}
-
-std::uint16_t PortNobodyListensOn()
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
 }
 
 void ExpectFailure(const ChildOutcome& run, std::chrono::seconds loginTimeout, const std::string& cause)
