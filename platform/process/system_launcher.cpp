@@ -6,6 +6,7 @@
 #include "platform/process/output_drain.h"
 #include "platform/process/pidfd_handle.h"
 #include "platform/process/pipe_source.h"
+#include "platform/process/take_outcome.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -246,20 +247,8 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
 
 std::optional<ClientOutcome> SystemLauncher::TakeOutcome(std::int32_t processId)
 {
-    const auto found = m_children->running.find(processId);
-    if (found == m_children->running.end() || !found->second.output)
-        return std::nullopt;
-    auto& child = found->second;
-    // The output ends with the client, unless something it started holds the pipe on.
-    std::string output = child.output->Kept(OutcomeWait);
-    const bool ended = ReapIfEnded(child.descriptor.Get(), child.seenEnd.get());
-    ClientOutcome outcome = *child.seenEnd;
-    outcome.output = std::move(output);
-    if (ended)
-        m_children->running.erase(found);
-    else
-        child.output.reset();  // still running: kept only to be reaped once it ends
-    return outcome;
+    return TakeOutcomeOf(m_children->running, processId,
+                         [](Children::Child& child) { return ReapIfEnded(child.descriptor.Get(), child.seenEnd.get()); });
 }
 
 }  // namespace tallyrun

@@ -6,6 +6,7 @@
 #include "platform/process/command_line_split.h"
 #include "platform/process/named_pipe_source_win.h"
 #include "platform/process/output_drain.h"
+#include "platform/process/take_outcome.h"
 #include "platform/process/unique_handle.h"
 #include "platform/process/win32_process_handle.h"
 
@@ -182,20 +183,8 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int win
 
 std::optional<ClientOutcome> SystemLauncher::TakeOutcome(std::int32_t processId)
 {
-    const auto found = m_children->running.find(processId);
-    if (found == m_children->running.end() || !found->second.output)
-        return std::nullopt;
-    auto& child = found->second;
-    // The output ends with the client, unless something it started holds the pipe on.
-    std::string output = child.output->Kept(OutcomeWait);
-    const bool ended = NoteExitIfEnded(child.process.Get(), *child.seenEnd);
-    ClientOutcome outcome = *child.seenEnd;
-    outcome.output = std::move(output);
-    if (ended)
-        m_children->running.erase(found);
-    else
-        child.output.reset();  // still running: kept only until it ends
-    return outcome;
+    return TakeOutcomeOf(m_children->running, processId,
+                         [](Children::Child& child) { return NoteExitIfEnded(child.process.Get(), *child.seenEnd); });
 }
 
 }  // namespace tallyrun

@@ -117,7 +117,10 @@ TEST(ClientOutcome, NeitherATakeNorTheLauncherWaitsOnAClientThatRunsOn)
 
         running = launcher.StartHidden("/bin/sleep 30", WindowStyleHidden);
     }
-    EXPECT_EQ(State(running), 'S') << "the launcher went without waiting, and left the client alone";
+    // Still there, and neither killed nor ended: just started, it may be running or asleep already.
+    const char state = State(running);
+    EXPECT_TRUE(state == 'R' || state == 'S') << "state " << state << ": the launcher should have gone without "
+                                                 "waiting on the client, and left it alone";
     ::kill(holder, SIGKILL);
     ::kill(running, SIGKILL);
     ::waitpid(running, nullptr, 0);
