@@ -52,14 +52,22 @@ bool TakePrefix(std::string_view& text, std::string_view prefix)
 }
 
 // The severity of a server message's first line, "Msg <n>, Level <l>[, State <s>][, Server ...][, Line <n>]".
+// Where the driver does not tell severities our client leaves Level out, and prints such a header for errors only
+// ("Msg 2520, Server SRV1"): those count as errors.
 std::optional<long> MessageSeverity(std::string_view line)
 {
-    if (!TakePrefix(line, "Msg ") || !TakeNumber(line) || !TakePrefix(line, ", Level "))
+    if (!TakePrefix(line, "Msg ") || !TakeNumber(line))
         return std::nullopt;
-    const auto severity = TakeNumber(line);
-    if (!severity || !(line.empty() || line.front() == ','))
-        return std::nullopt;
-    return severity;
+    if (TakePrefix(line, ", Level ")) {
+        const auto severity = TakeNumber(line);
+        if (!severity || !(line.empty() || line.front() == ','))
+            return std::nullopt;
+        return severity;
+    }
+    for (const std::string_view field : {", State ", ", Server ", ", Procedure ", ", Line "})
+        if (line.starts_with(field))
+            return LowestErrorSeverity;
+    return std::nullopt;
 }
 
 bool IsClientFailure(std::string_view line)
