@@ -1,11 +1,29 @@
 // A stand-in client for the Windows programme: writes the command line it was started with, as UTF-16, to
 // "command_line.txt" beside itself (complete or not at all), then runs until a file "release" appears there, so
-// that a test decides when it ends. Gives up after a minute.
+// that a test decides when and how it ends: the file's first line is the exit code (none: 0), the rest is printed
+// as the client's output. Gives up after a minute.
 #include <windows.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+
+namespace {
+
+int EndAsReleased(const std::filesystem::path& release)
+{
+    std::ifstream in(release, std::ios::binary);
+    std::string code;
+    std::getline(in, code);
+    const std::string output((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::fwrite(output.data(), 1, output.size(), stdout);
+    std::fflush(stdout);
+    return code.empty() ? 0 : std::stoi(code);
+}
+
+}  // namespace
 
 int wmain()
 {
@@ -29,7 +47,7 @@ int wmain()
 
     for (int waited = 0; waited < 60000; waited += 20) {
         if (std::filesystem::exists(folder / L"release", error))
-            return 0;
+            return EndAsReleased(folder / L"release");
         ::Sleep(20);
     }
     return 3;

@@ -1,5 +1,6 @@
 // The real Tallyrun.exe, driven from outside as a user would: its window, a click on Tallyrun that starts the
-// client beside it with the exact command line, and the wait dialog that refuses to close until the client ends.
+// client beside it with the exact command line, the wait dialog that refuses to close until the client ends, and
+// the message box that says why a run failed.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -69,19 +71,32 @@ struct Running {
 
 std::wstring TextOf(HWND window)
 {
-    wchar_t text[256];
+    wchar_t text[2048];
     const int length = ::GetWindowTextW(window, text, static_cast<int>(std::size(text)));
     return std::wstring(text, static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
-// The visible top-level window of `processId` with that caption, waited for up to `limit`.
-HWND FindWindowOf(DWORD processId, const std::wstring& caption, std::chrono::milliseconds limit = 20s)
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64];
+    const int length = ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+// The system's message boxes are dialogs of this class.
+constexpr const wchar_t* MessageBoxClass = L"#32770";
+
+// The visible top-level window of `processId` with that caption (and class, when one is named), waited for up to
+// `limit`.
+HWND FindWindowOf(DWORD processId, const std::wstring& caption, std::chrono::milliseconds limit = 20s,
+                  const wchar_t* className = nullptr)
 {
     struct Search {
         DWORD processId;
         const std::wstring* caption;
+        const wchar_t* className;
         HWND found;
-    } search{processId, &caption, nullptr};
+    } search{processId, &caption, className, nullptr};
     const auto deadline = Clock::now() + limit;
     do {
         ::EnumWindows(
@@ -89,7 +104,8 @@ HWND FindWindowOf(DWORD processId, const std::wstring& caption, std::chrono::mil
                 auto& s = *reinterpret_cast<Search*>(parameter);
                 DWORD owner = 0;
                 ::GetWindowThreadProcessId(window, &owner);
-                if (owner == s.processId && ::IsWindowVisible(window) && TextOf(window) == *s.caption) {
+                if (owner == s.processId && ::IsWindowVisible(window) && TextOf(window) == *s.caption
+                    && (!s.className || ClassOf(window) == s.className)) {
                     s.found = window;
                     return FALSE;
                 }
@@ -106,13 +122,19 @@ HWND FindWindowOf(DWORD processId, const std::wstring& caption, std::chrono::mil
 // The `n`th child (from 0) of that window class, in creation order, which is the layout's.
 HWND ChildOfClass(HWND parent, const wchar_t* className, int n)
 {
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64];
-        ::GetClassNameW(child, name, static_cast<int>(std::size(name)));
-        if (::lstrcmpiW(name, className) == 0 && n-- == 0)
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::lstrcmpiW(ClassOf(child).c_str(), className) == 0 && n-- == 0)
             return child;
-    }
     return nullptr;
+}
+
+// Every text shown in a window's children, a line each.
+std::wstring TextsWithin(HWND window)
+{
+    std::wstring texts;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        texts += TextOf(child) + L"\n";
+    return texts;
 }
 
 SIZE ClientSize(HWND window)
@@ -148,16 +170,76 @@ int LogicalDpi()
     return dpi;
 }
 
-TEST(TallyrunExe, RunsTheClientBesideItAndWaitsForItBehindADialogThatWillNotClose)
-{
-    if (LogicalDpi() != 96)
-        GTEST_SKIP() << "the pixel sizes below are those at 96 dots per inch";
-    Installation installation;
-    Running tallyrun(installation.folder / L"Tallyrun.exe", installation.folder / L"elsewhere");
-    ASSERT_TRUE(tallyrun.started) << "CreateProcessW failed: " << ::GetLastError();
+// Tallyrun.exe in a folder of its own with the recording client beside it, its main window up, and helpers for a
+// run through it.
+class TallyrunExe : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (LogicalDpi() != 96)
+            GTEST_SKIP() << "the pixel sizes below are those at 96 dots per inch";
+        tallyrun.emplace(installation.folder / L"Tallyrun.exe", installation.folder / L"elsewhere");
+        ASSERT_TRUE(tallyrun->started) << "CreateProcessW failed: " << ::GetLastError();
+        main = FindWindowOf(ProcessId(), L"Tallyrun");
+        ASSERT_NE(main, nullptr) << "no window titled Tallyrun";
+    }
 
-    const HWND main = FindWindowOf(tallyrun.process.dwProcessId, L"Tallyrun");
-    ASSERT_NE(main, nullptr) << "no window titled Tallyrun";
+    void TearDown() override
+    {
+        if (!main)
+            return;
+        ::PostMessageW(main, WM_CLOSE, 0, 0);
+        ASSERT_EQ(::WaitForSingleObject(tallyrun->process.hProcess, 10000), WAIT_OBJECT_0) << "Tallyrun did not end";
+        DWORD exitCode = 1;
+        ::GetExitCodeProcess(tallyrun->process.hProcess, &exitCode);
+        EXPECT_EQ(exitCode, 0u);
+    }
+
+    DWORD ProcessId() const { return tallyrun->process.dwProcessId; }
+
+    // Types the names, clicks Tallyrun and waits for the client to start and the wait dialog to show.
+    void StartRun(const std::wstring& server, const std::wstring& database)
+    {
+        const HWND servers = ChildOfClass(main, L"ComboBox", 0);
+        const HWND databases = ChildOfClass(main, L"ComboBox", 1);
+        const HWND run = ::FindWindowExW(main, nullptr, L"Button", L"Tallyrun");
+        ASSERT_TRUE(servers && databases && run);
+        ::SetWindowTextW(servers, server.c_str());
+        ::SetWindowTextW(databases, database.c_str());
+        ASSERT_TRUE(::PostMessageW(run, BM_CLICK, 0, 0));
+        ASSERT_TRUE(WaitFor([&] { return fs::exists(Recorded()); }, 20s)) << "the client was never started";
+        dialog = FindWindowOf(ProcessId(), L"Updating Usage");
+        ASSERT_NE(dialog, nullptr) << "no wait dialog";
+    }
+
+    fs::path Recorded() const { return installation.folder / L"command_line.txt"; }
+
+    // Lets the client end with that exit code after printing `output`; returns once the dialog has gone.
+    void EndClient(int exitCode, const std::string& output)
+    {
+        const fs::path partial = installation.folder / L"release.partial";
+        std::ofstream(partial, std::ios::binary) << exitCode << '\n' << output;
+        fs::rename(partial, installation.folder / L"release");
+        const auto released = Clock::now();
+        ASSERT_TRUE(WaitFor([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 5s))
+            << "the dialog stayed after the client ended";
+        dialogGoneAfter = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - released);
+    }
+
+    HWND MessageBoxOver(std::chrono::milliseconds limit) const
+    {
+        return FindWindowOf(ProcessId(), L"Tallyrun", limit, MessageBoxClass);
+    }
+
+    Installation installation;
+    std::optional<Running> tallyrun;
+    HWND main = nullptr;
+    HWND dialog = nullptr;
+    std::chrono::milliseconds dialogGoneAfter{};
+};
+
+TEST_F(TallyrunExe, RunsTheClientBesideItAndWaitsForItBehindADialogThatWillNotClose)
+{
     const SIZE mainClient = ClientSize(main);
     EXPECT_EQ(mainClient.cx, 402);
     EXPECT_EQ(mainClient.cy, 143);
@@ -170,22 +252,10 @@ TEST(TallyrunExe, RunsTheClientBesideItAndWaitsForItBehindADialogThatWillNotClos
     EXPECT_NEAR(frame.left, (work.right - (frame.right - frame.left)) / 2.0, 1.0);
     EXPECT_NEAR(frame.top, (work.bottom - (frame.bottom - frame.top)) / 2.0, 1.0);
 
-    const HWND servers = ChildOfClass(main, L"ComboBox", 0);
-    const HWND databases = ChildOfClass(main, L"ComboBox", 1);
-    const HWND run = ::FindWindowExW(main, nullptr, L"Button", L"Tallyrun");
-    ASSERT_TRUE(servers && databases && run);
-    ::SetWindowTextW(servers, L"127.0.0.1,1433");
-    ::SetWindowTextW(databases, L"Ventes d'\u00e9t\u00e9");
-    ASSERT_TRUE(::PostMessageW(run, BM_CLICK, 0, 0));
-
-    const fs::path recorded = installation.folder / L"command_line.txt";
-    ASSERT_TRUE(WaitFor([&] { return fs::exists(recorded); }, 20s)) << "the client was never started";
-    EXPECT_EQ(ReadUtf16(recorded),
+    ASSERT_NO_FATAL_FAILURE(StartRun(L"127.0.0.1,1433", L"Ventes d'\u00e9t\u00e9"));
+    EXPECT_EQ(ReadUtf16(Recorded()),
               L"osql -S 127.0.0.1,1433 -E -Q \"DBCC UPDATEUSAGE(N'Ventes d''\u00e9t\u00e9') WITH NO_INFOMSGS, "
               L"COUNT_ROWS\"");
-
-    const HWND dialog = FindWindowOf(tallyrun.process.dwProcessId, L"Updating Usage");
-    ASSERT_NE(dialog, nullptr) << "no wait dialog";
     const SIZE dialogClient = ClientSize(dialog);
     EXPECT_EQ(dialogClient.cx, 277);
     EXPECT_EQ(dialogClient.cy, 60);
@@ -200,20 +270,46 @@ TEST(TallyrunExe, RunsTheClientBesideItAndWaitsForItBehindADialogThatWillNotClos
     std::this_thread::sleep_for(1500ms);
     EXPECT_TRUE(::IsWindow(dialog) && ::IsWindowVisible(dialog)) << "the dialog closed while the client ran";
 
-    std::ofstream(installation.folder / L"release").put('\n');
-    const auto released = Clock::now();
-    EXPECT_TRUE(WaitFor([&] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 5s))
-        << "the dialog stayed after the client ended";
-    const auto gone = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - released);
-    std::printf("wait dialog gone %lld ms after the client was released\n", static_cast<long long>(gone.count()));
-    EXPECT_LT(gone, 2500ms);
+    ASSERT_NO_FATAL_FAILURE(EndClient(0, "\r\n"));
+    std::printf("wait dialog gone %lld ms after the client was released\n",
+                static_cast<long long>(dialogGoneAfter.count()));
+    EXPECT_LT(dialogGoneAfter, 2500ms);
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(main) != FALSE; }, 2s));
+    EXPECT_EQ(MessageBoxOver(1s), nullptr) << "a run that succeeded reported something";
+}
 
-    ::PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(::WaitForSingleObject(tallyrun.process.hProcess, 10000), WAIT_OBJECT_0) << "Tallyrun did not end";
-    DWORD exitCode = 1;
-    ::GetExitCodeProcess(tallyrun.process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
+// The client's own shape of a server's error, after which it exits 0, and a client that fails without one.
+TEST_F(TallyrunExe, AFailedRunSaysWhyOverTheMainWindowOnceTheDialogHasGone)
+{
+    const struct {
+        int exitCode;
+        std::string output;
+        std::wstring told;
+    } runs[] = {
+        {0,
+         "Msg 2520, Level 16, State 11, Server STANDIN, Line 1\r\n"
+         "Could not find database 'Salse'. The database either does not exist, or was dropped.\r\n",
+         L"Could not find database 'Salse'."},
+        {5, "", L"osql ended with exit status 5."},
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.exitCode);
+        std::error_code ignored;
+        fs::remove(Recorded(), ignored);
+        fs::remove(installation.folder / L"release", ignored);
+        ASSERT_NO_FATAL_FAILURE(StartRun(L"STANDIN", L"Salse"));
+        ASSERT_NO_FATAL_FAILURE(EndClient(run.exitCode, run.output));
+
+        const HWND box = MessageBoxOver(10s);
+        ASSERT_NE(box, nullptr) << "the failure was not reported";
+        EXPECT_EQ(::GetWindow(box, GW_OWNER), main);
+        EXPECT_FALSE(::IsWindowEnabled(main)) << "the main window takes input under its message box";
+        EXPECT_NE(TextsWithin(box).find(run.told), std::wstring::npos);
+
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitFor([&] { return !::IsWindow(box); }, 5s)) << "the message box stayed";
+        EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(main) != FALSE; }, 2s));
+    }
 }
 
 }  // namespace
