@@ -1,21 +1,12 @@
 // A click on the run button of the real window, with the real launcher, process watch and osql client, reaches the
 // SQL Server stand-in; the wait dialog stays until the client has ended and then goes; a run that failed says why.
-#include "main_window/frm_Main.h"
-#include "platform/process/system_launcher.h"
-#include "platform/process/system_process_query.h"
-#include "platform/qt/qt_form.h"
-#include "platform/qt/qt_screen.h"
-#include "platform/qt/qt_toolkit.h"
 #include "closed_port.h"
 #include "tds_standin.h"
-#include "tests/fixtures/fake_platform/fake_platform.h"
-#include "tests/fixtures/fake_platform/message_recorder.h"
+#include "tests/fixtures/real_window/own_resources.h"
+#include "tests/fixtures/real_window/real_window.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -29,50 +20,8 @@ namespace tallyrun {
 
 namespace {
 
-// The real window over the real launcher and process watch, the client looked for in `clientDirectory` first; what
-// it would tell the user is recorded, not shown.
-struct RealWindow {
-    explicit RealWindow(const std::filesystem::path& clientDirectory = CLIENT_DIR)
-        : launcher(clientDirectory), processes(launcher), toolkit(screen), recorder(toolkit)
-    {
-        frm.Show();
-    }
-
-    QWidget& Window() { return dynamic_cast<QtForm&>(frm.Form()).Window(); }
-
-    // Types the names, presses the run button and returns once the click has, after how many milliseconds.
-    qint64 Run(const QString& server, const QString& database)
-    {
-        Window().findChild<QComboBox*>(QStringLiteral("cbo_Servers"))->setEditText(server);
-        Window().findChild<QComboBox*>(QStringLiteral("cbo_DBs"))->setEditText(database);
-        QElapsedTimer clock;
-        clock.start();
-        QTest::mouseClick(Window().findChild<QPushButton*>(QStringLiteral("cmd_Tallyrun")), Qt::LeftButton);
-        return clock.elapsed();
-    }
-
-    std::string Told() const
-    {
-        std::string text;
-        for (const auto& message : recorder.messages)
-            text += message.text + "\n";
-        return text;
-    }
-
-    fakes::FakePlatform fake;
-    QtScreen screen;
-    SystemLauncher launcher;
-    SystemProcessQuery processes;
-    QtToolkit toolkit;
-    fakes::MessageRecorder recorder;
-    Platform platform{fake.objects, launcher, processes, recorder};
-    frm_Main frm{platform};
-};
-
-QString Server(std::uint16_t port)
-{
-    return QStringLiteral("127.0.0.1,%1").arg(port);
-}
+using testing::LoopbackServer;
+using testing::RealWindow;
 
 // Sets an environment variable for the clients started while it lives.
 class ClientEnvironment {
@@ -89,15 +38,6 @@ private:
     const char* m_name;
     QByteArray m_old;
 };
-
-long ResidentKilobytes()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);)
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
 
 }  // namespace
 
@@ -121,7 +61,7 @@ private slots:
         QFETCH(QString, database);
         QFETCH(QString, batch);
         testing::TdsStandIn server;
-        RealWindow real;
+        RealWindow real(CLIENT_DIR);
 
         // While the dialog is up, ask it to close: it must refuse for as long as the client runs.
         QPointer<QWidget> dialog;
@@ -134,7 +74,7 @@ private slots:
             }
         });
 
-        const qint64 waited = real.Run(Server(server.Port()), database);
+        const qint64 waited = real.Run(LoopbackServer(server.Port()), database);
 
         QVERIFY2(real.recorder.messages.empty(), real.Told().c_str());
         QVERIFY2(survivedCloseRequest, "no wait dialog, or it closed on request while the client ran");
@@ -171,11 +111,11 @@ private slots:
         std::optional<ClientEnvironment> noTicket;
         if (cause == QStringLiteral("ticket"))
             noTicket.emplace("KRB5CCNAME", "FILE:" + qgetenv("TALLYRUN_TEST_KDC_DIR") + "/none");
-        RealWindow real;
+        RealWindow real(CLIENT_DIR);
 
         bool toldWhileWaiting = false;
         QTimer::singleShot(200, [&] { toldWhileWaiting = !real.recorder.messages.empty(); });
-        real.Run(Server(port), QStringLiteral("Salse"));
+        real.Run(LoopbackServer(port), QStringLiteral("Salse"));
 
         QVERIFY(!toldWhileWaiting);
         QCOMPARE(real.recorder.messages.size(), std::size_t{1});
@@ -199,9 +139,9 @@ private slots:
         std::filesystem::permissions(client, std::filesystem::perms::owner_all);
         RealWindow real(client.parent_path());
 
-        const long before = ResidentKilobytes();
+        const long before = testing::CountOwnResources().residentKilobytes;
         const qint64 waited = real.Run(QStringLiteral("SRV1"), QStringLiteral("Sales"));
-        const long grown = ResidentKilobytes() - before;
+        const long grown = testing::CountOwnResources().residentKilobytes - before;
         qInfo("64 MiB of client output: the run took %lld ms, resident memory grew by %ld KiB", waited, grown);
 
         QVERIFY2(waited < 30000, qPrintable(QStringLiteral("waited %1 ms").arg(waited)));
