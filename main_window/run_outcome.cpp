@@ -107,7 +107,9 @@ Findings Read(const std::vector<std::string_view>& lines)
                 && std::find(texts.begin(), texts.end(), text) == texts.end())
                 found.serverTexts.push_back(std::move(text));
         } else if (IsClientFailure(lines[i])) {
-            found.clientLines.push_back(WithoutClientPrefix(lines[i]));
+            // A bare "osql: " says nothing: left in, it would stand for the whole story in an empty message box.
+            if (auto first = WithoutClientPrefix(lines[i]); !first.empty())
+                found.clientLines.push_back(std::move(first));
             while (i + 1 < lines.size() && !StartsBlock(lines[i + 1]))
                 found.clientLines.emplace_back(lines[++i]);
         }

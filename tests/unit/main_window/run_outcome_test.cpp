@@ -102,6 +102,12 @@ TEST(RunOutcome, AClientStoppedFromOutsideOrEndedBadlyWithoutWordsSaysSo)
               "osql ended with exit status 3.\nline 4\nline 5\nline 6\nline 7\nline 8\nline 9");
     EXPECT_EQ(RunFailure({End::Exited, static_cast<int>(0xC0000005u), ""}),
               "osql ended with exit status -1073741819 (0xC0000005).");
+
+    // A bare client prefix tells nothing, so the status still does; with a clean exit it is no failure.
+    EXPECT_EQ(RunFailure({End::Exited, 2, "\nosql: \n\nlast words\n"}),
+              "osql ended with exit status 2.\nosql: \nlast words");
+    EXPECT_EQ(RunFailure({End::Exited, 0, "osql: \n"}), std::nullopt);
+    EXPECT_EQ(RunFailure({End::Exited, 0, "osql: \ncannot connect\n"}), "cannot connect");
 }
 
 TEST(RunOutcome, LongStoriesAreTrimmedToAMessageBoxWithoutBreakingACharacter)
