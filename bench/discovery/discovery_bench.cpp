@@ -58,9 +58,11 @@ int RunIsql(const std::string& connection, const std::string& queryFile)
     FILE* output = popen(command.c_str(), "r");
     if (!output)
         return -1;
+    // Read in blocks: a character at a time would charge our reading to isql.
     int lines = 0;
-    for (int c; (c = std::fgetc(output)) != EOF;)
-        lines += c == '\n';
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, output)) > 0;)
+        lines += static_cast<int>(std::count(buffer, buffer + n, '\n'));
     return pclose(output) == 0 ? lines : -1;
 }
 
