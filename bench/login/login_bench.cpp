@@ -63,9 +63,9 @@ int main()
         viaIsql.push_back(Milliseconds(isql, ""));
         viaTsql.push_back(Milliseconds(tsql, "2>"));
     }
-    std::printf("osql login and one batch\t%.1f ms\t%.1f ms (isql)\t%.2fx\n", Median(ours), Median(viaIsql),
+    std::printf("osql login and one batch, against isql\t%.1f ms\t%.1f ms\t%.2fx\n", Median(ours), Median(viaIsql),
                 Median(ours) / Median(viaIsql));
-    std::printf("osql login and one batch\t%.1f ms\t%.1f ms (tsql)\t%.2fx\n", Median(ours), Median(viaTsql),
+    std::printf("osql login and one batch, against tsql\t%.1f ms\t%.1f ms\t%.2fx\n", Median(ours), Median(viaTsql),
                 Median(ours) / Median(viaTsql));
     return 0;
 }
