@@ -5,7 +5,7 @@
 
 namespace tallyrun {
 
-// Every size of the icon, from 16 to 256 pixels.
+// The icon at 16, 32 and 48 pixels; the system scales from these where it wants other sizes.
 QIcon ApplicationIcon();
 
 }  // namespace tallyrun

@@ -1,12 +1,17 @@
-// Times the database list button against a stand-in server holding 32,767 user databases: the whole click (login,
-// query, fill, selection, list opened), the server object's part alone, and the click with the real drop-down.
+// Times the database list button against a stand-in server holding 1,000, 8,000 and 32,767 user databases: the
+// whole click (login, query, fill, selection, drop-down opened) against unixODBC's isql fetching the same rows
+// through the same driver and connection string, each the median of several runs.
 #include "main_window/frm_Main.h"
 #include "platform/qt/qt_form.h"
 #include "platform/qt/qt_toolkit.h"
+#include "platform/sqldmo/server.h"
 #include "platform/sqldmo/system_objects.h"
+#include "sqlclient/odbc/connection_string.h"
+#include "sqlclient/odbc/server_name.h"
 #include "tds_standin.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
@@ -14,7 +19,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace {
@@ -22,7 +29,6 @@ namespace {
 using namespace tallyrun;
 using Clock = std::chrono::steady_clock;
 
-constexpr int DatabaseCount = 32'767;
 constexpr int Runs = 5;
 
 sqldmo::SystemObjectSettings Settings()
@@ -33,11 +39,42 @@ sqldmo::SystemObjectSettings Settings()
     return settings;
 }
 
-void Report(const char* what, std::vector<double> milliseconds)
+double Median(std::vector<double> milliseconds)
 {
     std::ranges::sort(milliseconds);
-    std::printf("%-44s min %8.1f ms   median %8.1f ms   max %8.1f ms\n", what, milliseconds.front(),
-                milliseconds[milliseconds.size() / 2], milliseconds.back());
+    return milliseconds[milliseconds.size() / 2];
+}
+
+// A row of the table scripts/bench prints: what, ours, the peer's, the ratio.
+void Row(const std::string& what, double ours, double peer)
+{
+    std::printf("%s\t%.1f ms\t%.1f ms\t%.2fx\n", what.c_str(), ours, peer, ours / peer);
+}
+
+// isql reading the catalog query from `queryFile` over `connection`; the number of lines it printed.
+int RunIsql(const std::string& connection, const std::string& queryFile)
+{
+    const std::string command = "isql -b -e -k '" + connection + "' < " + queryFile;
+    FILE* output = popen(command.c_str(), "r");
+    if (!output)
+        return -1;
+    // Read in blocks: a character at a time would charge our reading to isql.
+    int lines = 0;
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, output)) > 0;)
+        lines += static_cast<int>(std::count(buffer, buffer + n, '\n'));
+    return pclose(output) == 0 ? lines : -1;
+}
+
+std::vector<testing::CatalogDatabase> Catalog(int userDatabases)
+{
+    std::vector<testing::CatalogDatabase> catalog{{"master", true}, {"model", true}, {"msdb", true}, {"tempdb", true}};
+    for (int number = 1; number <= userDatabases; ++number) {
+        char name[16];
+        std::snprintf(name, sizeof name, "db%05d", number);
+        catalog.push_back({name, false});
+    }
+    return catalog;
 }
 
 std::vector<double> Time(const std::function<void()>& run)
@@ -58,57 +95,48 @@ int main(int argc, char* argv[])
     QApplication application(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
 
-    std::vector<testing::CatalogDatabase> catalog{{"master", true}, {"model", true}, {"msdb", true}, {"tempdb", true}};
-    for (int number = 1; number <= DatabaseCount; ++number) {
-        char name[16];
-        std::snprintf(name, sizeof name, "db%05d", number);
-        catalog.push_back({name, false});
-    }
     testing::TdsStandIn server;
-    server.SetCatalog(std::move(catalog));
     const std::string serverName = "localhost," + std::to_string(server.Port());
 
-    sqldmo::SystemObjectFactory objects(Settings());
+    const sqldmo::SystemObjectSettings settings = Settings();
+    odbc::ConnectOptions options;
+    const std::string connection =
+        odbc::BuildConnectionString(*settings.server.driver, odbc::ParseServerName(serverName), options);
+    const std::string queryFile = "/tmp/tallyrun-catalog-query-" + std::to_string(server.Port()) + ".sql";
+    std::ofstream(queryFile) << sqldmo::DatabaseCatalogQuery << "\n";
+
+    sqldmo::SystemObjectFactory objects(settings);
     fakes::FakePlatform fake;
     QtToolkit qtToolkit(fake.toolkit.screen);
 
-    // The list button's click over the given toolkit; `close` shuts the list it opened.
-    const auto clickTimes = [&](ui::Toolkit& toolkit, const std::function<void(frm_Main&)>& close) {
-        Platform platform{objects, fake.launcher, fake.processes, toolkit};
+    for (const int count : {1'000, 8'000, 32'767}) {
+        server.SetCatalog(Catalog(count));
+        const double isql = Median(Time([&] {
+            if (RunIsql(connection, queryFile) < count) {
+                std::fprintf(stderr, "isql did not list %d databases\n", count);
+                std::exit(1);
+            }
+        }));
+
+        Platform platform{objects, fake.launcher, fake.processes, qtToolkit};
         frm_Main window(platform);
         window.Show();
         QApplication::processEvents();
-        ui::Form& form = window.Form();
-        ui::ComboBox& servers = form.ComboBoxAt(2);
-        ui::ComboBox& databases = form.ComboBoxAt(5);
-        servers.SetText(serverName);
-        return Time([&] {
-            if (auto* fakeForm = dynamic_cast<fakes::FakeForm*>(&form))
-                fakeForm->Button("cmd_ListDBs").Click();
-            else
-                qobject_cast<QPushButton*>(&dynamic_cast<QtForm&>(form).ControlWidget(6))->click();
-            if (databases.ListCount() != DatabaseCount + 1 || !fake.toolkit.messages.empty()) {
-                std::fprintf(stderr, "the list holds %d rows\n", databases.ListCount());
+        auto& form = dynamic_cast<QtForm&>(window.Form());
+        form.ComboBoxAt(2).SetText(serverName);
+        auto* button = qobject_cast<QPushButton*>(&form.ControlWidget(6));
+        auto* databases = qobject_cast<QComboBox*>(&form.ControlWidget(5));
+        const double click = Median(Time([&] {
+            button->click();
+            if (databases->count() != count + 1 || !databases->view()->isVisible()) {
+                std::fprintf(stderr, "the list holds %d rows\n", databases->count());
                 std::exit(1);
             }
-            close(window);
+            databases->hidePopup();
             QApplication::processEvents();
-        });
-    };
-
-    std::printf("Database list of %d user databases, %d runs each\n", DatabaseCount, Runs);
-    Report("server object: connect, query, walk", Time([&] {
-               const auto sqlServer = sqldmo::As<sqldmo::SQLServer>(objects.CreateObject(sqldmo::ServerProgId));
-               sqlServer->SetLoginSecure(true);
-               sqlServer->Connect(serverName);
-               const auto list = sqlServer->GetDatabases();
-               for (std::int32_t index = 1; index <= list->Count(); ++index)
-                   list->Item(index)->SystemObject();
-               sqlServer->Disconnect();
-           }));
-    Report("click to filled combo box (list recorded)", clickTimes(fake.toolkit, [](frm_Main&) {}));
-    Report("click to filled combo box (list opened)", clickTimes(qtToolkit, [](frm_Main& window) {
-               qobject_cast<QComboBox*>(&dynamic_cast<QtForm&>(window.Form()).ControlWidget(5))->hidePopup();
-           }));
+        }));
+        Row("database list " + std::to_string(count) + ": click to list open", click, isql);
+    }
+    std::remove(queryFile.c_str());
     return 0;
 }

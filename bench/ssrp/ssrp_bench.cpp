@@ -1,5 +1,7 @@
 // Prints how answers from 1, 10 and 100 loopback browsers spread out in time (what the quiet window must
 // bridge) and how long a whole listing takes with the programme's timing. Only 127.x addresses are used.
+// With `--against-tsql` the browsers answer on the standard port 1434 and FreeTDS's `tsql -L` asks each of them in
+// turn; run it so only inside a network namespace of its own (scripts/bench does), where that port is free.
 #include "sqlclient/ssrp/listing.h"
 #include "sqlclient/ssrp/response_parser.h"
 #include "sqlclient/ssrp/udp_socket.h"
@@ -8,6 +10,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <string>
 #include <memory>
 #include <vector>
 
@@ -20,12 +24,38 @@ using Ms = std::chrono::duration<double, std::milli>;
 
 constexpr int Rounds = 5;
 
-std::vector<std::unique_ptr<testing::SsrpResponder>> StartResponders(int count)
+double Median(std::vector<double> values)
+{
+    std::ranges::sort(values);
+    return values[values.size() / 2];
+}
+
+// tsql lists one host's instances per run; the instances it printed over all the addresses.
+int TsqlListing(const std::vector<std::string>& addresses)
+{
+    int instances = 0;
+    for (const auto& address : addresses) {
+        FILE* output = popen(("tsql -L -H " + address + " 2>&1").c_str(), "r");
+        if (!output)
+            return -1;
+        std::string text;
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, output)) > 0;)
+            text.append(buffer, n);
+        for (auto at = text.find("InstanceName"); at != std::string::npos; at = text.find("InstanceName", at + 1))
+            ++instances;
+        pclose(output);
+    }
+    return instances;
+}
+
+std::vector<std::unique_ptr<testing::SsrpResponder>> StartResponders(int count, std::uint16_t port = 0)
 {
     std::vector<std::unique_ptr<testing::SsrpResponder>> responders;
     for (int i = 1; i <= count; ++i) {
         testing::ResponderOptions options;
         options.address = "127.0.0." + std::to_string(i);
+        options.port = port;
         const std::string host = "HOST" + std::to_string(i);
         options.instances = {{host}, {host, "SQLEXPRESS", "16.0.1000.6", false, 1433}};
         responders.push_back(std::make_unique<testing::SsrpResponder>(options));
@@ -76,8 +106,43 @@ Spread MeasureSpread(const ssrp::Targets& targets)
 
 }  // namespace
 
-int main()
+// Rows of the table scripts/bench prints: our listing of 0, 1, 10 and 100 browsers against tsql's.
+int AgainstTsql()
 {
+    for (const int count : {0, 1, 10, 100}) {
+        const auto responders = StartResponders(count, 1434);
+        ssrp::Targets targets = TargetsOf(responders);
+        std::vector<std::string> addresses;
+        for (const auto& r : responders)
+            addresses.push_back(r->Address());
+        if (count == 0) {
+            targets.targets.push_back({"127.0.0.1", ssrp::ListRequest::UnicastEx, 1434});
+            addresses.push_back("127.0.0.1");
+        }
+        std::vector<double> ours, theirs;
+        // With no browser tsql waits out its own 16-second timeout: once is enough.
+        for (int round = 0; round < (count == 0 ? 1 : Rounds); ++round) {
+            auto start = Clock::now();
+            const std::size_t names = ssrp::ListInstances(targets).size();
+            ours.push_back(Ms(Clock::now() - start).count());
+            start = Clock::now();
+            const int instances = TsqlListing(addresses);
+            theirs.push_back(Ms(Clock::now() - start).count());
+            if (names != static_cast<std::size_t>(2 * count) || instances != 2 * count) {
+                std::fprintf(stderr, "%d browsers: we listed %zu instances, tsql %d\n", count, names, instances);
+                return 1;
+            }
+        }
+        std::printf("server list, %d browsers\t%.1f ms\t%.1f ms\t%.2fx\n", count, Median(ours), Median(theirs),
+                    Median(ours) / Median(theirs));
+    }
+    return 0;
+}
+
+int main(int argc, char* argv[])
+{
+    if (argc == 2 && std::strcmp(argv[1], "--against-tsql") == 0)
+        return AgainstTsql();
     const ssrp::Timing timing;
     std::printf("listing timing: first answer %lld ms, quiet %lld ms, hard cap %lld ms; %d rounds each\n\n",
                 static_cast<long long>(timing.firstAnswer.count()), static_cast<long long>(timing.quiet.count()),

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 
 namespace tallyrun {
@@ -85,6 +86,10 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
             combo->setEditable(true);
             // The list holds only what the program puts there, never what the user typed.
             combo->setInsertPolicy(QComboBox::NoInsert);
+            // Every row is one line of text; measuring each of tens of thousands of database names before the
+            // list can open would cost more than the query that fetched them.
+            if (auto* list = qobject_cast<QListView*>(combo->view()))
+                list->setUniformItemSizes(true);
             combo->setEditText(Text(control.caption));
             m_controls.emplace_back(std::make_unique<QtComboBox>(*combo));
             widget = combo;

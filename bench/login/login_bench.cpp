@@ -1,0 +1,71 @@
+// osql's trusted login plus one batch, against unixODBC's isql and FreeTDS's tsql doing the same through the same
+// driver, at the TDS stand-in on loopback; each a separate process, the three taking turns, medians of the runs.
+#include "sqlclient/odbc/connection_string.h"
+#include "sqlclient/odbc/server_name.h"
+#include "tds_standin.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tallyrun;
+using Clock = std::chrono::steady_clock;
+
+constexpr int Runs = 9;
+
+// The run's time; exits when the command fails or its output lacks `expected`: tsql exits 0 on a failed login too,
+// but prompts for a batch only once logged in.
+double Milliseconds(const std::string& command, const std::string& expected)
+{
+    const auto start = Clock::now();
+    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    std::string output;
+    char buffer[4096];
+    for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, n);
+    const int status = pipe ? pclose(pipe) : -1;
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    if (status != 0 || output.find(expected) == std::string::npos) {
+        std::fprintf(stderr, "failed: %s\n%s\n", command.c_str(), output.c_str());
+        std::exit(1);
+    }
+    return ms;
+}
+
+double Median(std::vector<double> values)
+{
+    std::ranges::sort(values);
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main()
+{
+    testing::TdsStandIn server;
+    const std::string port = std::to_string(server.Port());
+    const odbc::Driver driver{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary};
+    const std::string connection =
+        odbc::BuildConnectionString(driver, odbc::ParseServerName("localhost," + port), odbc::ConnectOptions{});
+
+    const std::string osql = std::string(OSQL_PATH) + " -S localhost," + port + " -E -b -Q \"select 1\"";
+    const std::string isql = "echo 'select 1' | isql -b -e -k '" + connection + "'";
+    const std::string tsql = "printf 'select 1\\ngo\\n' | tsql -H localhost -p " + port;
+    std::vector<double> ours, viaIsql, viaTsql;
+    for (int run = 0; run < Runs; ++run) {
+        ours.push_back(Milliseconds(osql, ""));
+        viaIsql.push_back(Milliseconds(isql, ""));
+        viaTsql.push_back(Milliseconds(tsql, "2>"));
+    }
+    std::printf("osql login and one batch, against isql\t%.1f ms\t%.1f ms\t%.2fx\n", Median(ours), Median(viaIsql),
+                Median(ours) / Median(viaIsql));
+    std::printf("osql login and one batch, against tsql\t%.1f ms\t%.1f ms\t%.2fx\n", Median(ours), Median(viaTsql),
+                Median(ours) / Median(viaTsql));
+    return 0;
+}
