@@ -80,7 +80,10 @@ void CheckRaw(const std::vector<std::uint8_t>& datagram)
     if (const auto port = ParseInstancePort(datagram, "x"))
         Require(*port != 0, "a port is never 0");
 
-    if (datagram.size() >= ResponseHeaderBytes && datagram.size() < MaxResponseBytes) {
+    // Only an answer whose size field matches its length can be made one byte too long: appending to one whose
+    // field was already too big may make it match.
+    if (datagram.size() >= ResponseHeaderBytes && datagram.size() < MaxResponseBytes
+        && (datagram[1] | (std::size_t{datagram[2]} << 8)) == datagram.size() - ResponseHeaderBytes) {
         auto longer = datagram;
         longer.push_back(';');
         Require(ParseResponse(longer).empty(), "a size field short of the length gives nothing");
