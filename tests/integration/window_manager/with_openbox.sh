@@ -35,6 +35,10 @@ for _ in $(seq 100); do
 done
 [ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; echo "Xvfb did not start" >&2; exit 1; }
 export DISPLAY=":$(head -n1 "$work/display")"
+for _ in $(seq 50); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+done
 
 # A configuration of its own, so that no user's or system's openbox settings change the frame.
 mkdir -p "$work/config/openbox"
