@@ -67,10 +67,13 @@ std::optional<QMargins> Extents(xcb_connection_t* connection, xcb_window_t windo
 
 std::optional<QMargins> RequestFrameExtents(QWidget& window)
 {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11)
+    // The offscreen platform answers for X11 too, without a connection.
+    if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb"))
         return std::nullopt;
-    xcb_connection_t* connection = x11->connection();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection || xcb_connection_has_error(connection))
+        return std::nullopt;
     // Qt opens one screen of the display, the first; so do we.
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
