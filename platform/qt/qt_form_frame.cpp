@@ -74,7 +74,7 @@ std::optional<QMargins> RequestFrameExtents(QWidget& window)
     xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
     if (!connection || xcb_connection_has_error(connection))
         return std::nullopt;
-    // Qt opens one screen of the display, the first; so do we.
+    // The first X screen's window manager: displays of several X screens (:0.1) are left to the guess.
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     const xcb_atom_t request = Atom(connection, "_NET_REQUEST_FRAME_EXTENTS");
     if (request == XCB_ATOM_NONE || !Offers(connection, root, request))
