@@ -2,6 +2,7 @@
 
 #include "platform/core/error.h"
 #include "platform/qt/caption_fit.h"
+#include "platform/qt/qt_form_frame.h"
 #include "platform/ui/twips.h"
 #include "resources/application_icon.h"
 
@@ -217,16 +218,29 @@ void QtForm::Move(double left, double top)
 {
     const int x = PixelsOf(left, m_screen.TwipsPerPixelX());
     const int y = PixelsOf(top, m_screen.TwipsPerPixelY());
-    // For a top-level window, QWidget::move places the frame, not the client area.
+    // Once the window manager has told the frame of a window not shown yet, Qt takes a position given it as the
+    // client area's; the client area goes inside the frame instead.
+    if (!m_window->isVisible()) {
+        if (const std::optional<QMargins> frame = RequestFrameExtents(*m_window)) {
+            m_window->setGeometry(QRect(QPoint(x + frame->left(), y + frame->top()), m_window->size()));
+            return;
+        }
+    }
+    // Otherwise QWidget::move places a top-level window's frame, not its client area.
     m_window->move(x, y);
 }
 
 QSize QtForm::FrameSize() const
 {
-    if (m_window->isVisible() || !m_window->parentWidget())
+    if (m_window->isVisible())
         return m_window->frameGeometry().size();
-    // Not shown, so its frame is not known yet: the owner's is the best guess of the one the window will wear, which
-    // keeps a dialog centred before it is shown from landing half a title bar low.
+    // Not shown, so Qt does not know the frame yet. A window manager that tells it before the window is mapped is
+    // asked, so that the window is centred on its outer frame and not half a title bar low.
+    if (const std::optional<QMargins> frame = RequestFrameExtents(*m_window))
+        return m_window->size().grownBy(*frame);
+    if (!m_window->parentWidget())
+        return m_window->frameGeometry().size();
+    // Otherwise the owner's frame is the best guess of the one a dialog will wear.
     const QWidget* owner = m_window->parentWidget()->window();
     return m_window->size() + (owner->frameGeometry().size() - owner->size());
 }

@@ -1,0 +1,131 @@
+// The real window under a real window manager (openbox on Xvfb, see with_openbox.sh): the main window's outer frame
+// stands centred in the work area, and the wait dialog's frame centred over the main window's, as the X server
+// reports them once openbox has framed both.
+#include "tests/fixtures/real_window/real_window.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QPointer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tallyrun {
+
+namespace {
+
+xcb_connection_t* Connection()
+{
+    return qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+}
+
+xcb_window_t Root()
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(Connection())).data->root;
+}
+
+// The first `count` 32-bit values of a property, or nothing while it is not set.
+std::optional<std::vector<std::uint32_t>> Cardinals(xcb_window_t window, const char* name, std::uint32_t count)
+{
+    xcb_connection_t* c = Connection();
+    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
+        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr),
+        &std::free);
+    if (!atom || atom->atom == XCB_ATOM_NONE)
+        return std::nullopt;
+    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom->atom, XCB_ATOM_CARDINAL, 0, count), nullptr),
+        &std::free);
+    if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < int(count * 4))
+        return std::nullopt;
+    const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    return std::vector<std::uint32_t>(values, values + count);
+}
+
+// The outer frame openbox drew around a top-level window, once it has framed and mapped it.
+std::optional<QRect> Frame(QWidget& window)
+{
+    const auto id = static_cast<xcb_window_t>(window.winId());
+    const auto extents = Cardinals(id, "_NET_FRAME_EXTENTS", 4);  // left, right, top, bottom
+    if (!window.isVisible() || !extents)
+        return std::nullopt;
+    xcb_connection_t* c = Connection();
+    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr), &std::free);
+    if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
+        return std::nullopt;
+    const std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> origin(
+        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, Root(), 0, 0), nullptr), &std::free);
+    const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> size(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), &std::free);
+    if (!origin || !size)
+        return std::nullopt;
+    const auto& e = *extents;
+    return QRect(origin->dst_x - int(e[0]), origin->dst_y - int(e[2]), size->width + int(e[0] + e[1]),
+                 size->height + int(e[2] + e[3]));
+}
+
+// Centres within a pixel of each other, the rounding of an odd difference in size.
+bool CentredOn(const QRect& inner, const QRect& outer)
+{
+    const QPoint offset = (inner.topLeft() * 2 + QPoint(inner.width(), inner.height())) -
+                          (outer.topLeft() * 2 + QPoint(outer.width(), outer.height()));
+    return std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2;
+}
+
+QString Text(const QRect& r)
+{
+    return QStringLiteral("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
+}
+
+}  // namespace
+
+class WindowManagerTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void framesAreCentredInTheWorkAreaAndOverTheOwner()
+    {
+        // A client that stays for two seconds keeps the wait dialog up long enough to be framed and measured.
+        QTemporaryDir clients;
+        QFile client(clients.filePath(QStringLiteral("osql")));
+        QVERIFY(client.open(QIODevice::WriteOnly) && client.write("#!/bin/sh\nexec sleep 2\n") > 0);
+        client.setPermissions(client.permissions() | QFile::ExeOwner);
+        client.close();
+        testing::RealWindow real(clients.path().toStdString());
+
+        std::optional<QRect> main;
+        QTRY_VERIFY((main = Frame(real.Window())).has_value());
+        const auto area = Cardinals(Root(), "_NET_WORKAREA", 4);
+        QVERIFY(area);
+        const QRect work{int((*area)[0]), int((*area)[1]), int((*area)[2]), int((*area)[3])};
+        QVERIFY2(main->height() > real.Window().height(), "openbox drew no title bar: the check would prove nothing");
+        QVERIFY2(CentredOn(*main, work), qPrintable(Text(*main) + QStringLiteral(" in ") + Text(work)));
+
+        std::optional<QRect> dialog, owner;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal && !dialog) {
+                dialog = Frame(*modal);
+                owner = Frame(real.Window());
+            }
+        });
+        poll.start(20);
+        real.Run(QStringLiteral("127.0.0.1,1"), QStringLiteral("Sales"));
+        QVERIFY2(dialog && owner, "the wait dialog was not framed while the client ran");
+        QVERIFY2(CentredOn(*dialog, *owner), qPrintable(Text(*dialog) + QStringLiteral(" over ") + Text(*owner)));
+    }
+};
+
+}  // namespace tallyrun
+
+QTEST_MAIN(tallyrun::WindowManagerTest)
+#include "window_manager_test.moc"
