@@ -135,9 +135,13 @@ protected:
         EXPECT_TRUE(WaitFor([&] { return fs::exists(recorded); }, 20s)) << "the client was never started";
         dialog = FindWindowOf(process.dwProcessId, L"Updating Usage", 20s);
         EXPECT_NE(dialog, nullptr) << "no wait dialog";
-        std::ifstream in(recorded, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        fs::remove(recorded);
+        std::string bytes;
+        {
+            std::ifstream in(recorded, std::ios::binary);
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        std::error_code ignored;
+        fs::remove(recorded, ignored);  // the next run's client writes it afresh
         return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
     }
 
@@ -154,7 +158,8 @@ protected:
             << "the dialog stayed after the client ended";
         std::printf("wait dialog gone %lld ms after the client was released\n",
                     static_cast<long long>((Clock::now() - released) / 1ms));
-        fs::remove(folder / L"release");
+        std::error_code ignored;
+        fs::remove(folder / L"release", ignored);
         // The system's message boxes are dialogs of this class.
         return FindWindowOf(process.dwProcessId, L"Tallyrun", limit, L"#32770");
     }
