@@ -1,6 +1,6 @@
 // osql against a server that takes the batch and then fails it: closes or resets the connection, or stalls; and
 // values too long for the connection string, refused before anything is sent.
-#include "child_process.h"
+#include "osql_command.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +22,9 @@ TdsStandIn::Options Failing(AfterBatch afterBatch)
 
 ChildOutcome Osql(const TdsStandIn& server, std::vector<std::string> options)
 {
-    std::vector<std::string> argv{OSQL_PATH, "-S", "127.0.0.1," + std::to_string(server.Port()), "-Q", Query};
-    argv.insert(argv.end(), options.begin(), options.end());
-    return RunChild(argv);
+    std::vector<std::string> arguments{"-S", "127.0.0.1," + std::to_string(server.Port()), "-Q", Query};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    return RunOsql(arguments);
 }
 
 void ExpectFailure(const ChildOutcome& run, const std::string& cause)

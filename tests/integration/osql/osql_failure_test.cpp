@@ -1,80 +1,118 @@
-#include "child_process.h"
-#include "closed_port.h"
+// osql on this system when the login cannot happen: a service principal the KDC does not know, nothing listening,
+// a server, KDC or name server that never answers; what a login leaves in the ticket cache; and command-line
+// mistakes.
+#include "frozen_dns.h"
 #include "frozen_kdc.h"
+#include "osql_command.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
 
 namespace tallyrun::testing {
 namespace {
 
 using namespace std::chrono_literals;
 
-// Every failure must end well within the login timeout plus this (the machine is shared and slow at times).
-constexpr auto Margin = 5s;
-
-ChildOutcome Osql(std::uint16_t port, std::chrono::seconds loginTimeout, std::vector<std::string> environment = {})
+ChildOutcome UsageUpdate(const std::string& server, std::chrono::seconds loginTimeout,
+                         const std::vector<std::string>& environment = {})
 {
-    return RunChild({OSQL_PATH, "-S", "127.0.0.1," + std::to_string(port), "-E", "-b", "-l",
-                     std::to_string(loginTimeout.count()), "-Q", "DBCC UPDATEUSAGE('Sales')"},
-                    {}, environment, loginTimeout + 60s);
+    return RunOsql({"-S", server, "-E", "-b", "-l", std::to_string(loginTimeout.count()), "-Q",
+                    "DBCC UPDATEUSAGE('Sales')"},
+                   environment);
 }
 
-void ExpectFailure(const ChildOutcome& run, std::chrono::seconds loginTimeout, const std::string& cause)
+ChildOutcome UsageUpdate(std::uint16_t port, std::chrono::seconds loginTimeout,
+                         const std::vector<std::string>& environment = {})
+{
+    return UsageUpdate("127.0.0.1," + std::to_string(port), loginTimeout, environment);
+}
+
+// Every failure ends `within` its login timeout and a margin (the machine is shared and slow at times).
+void ExpectFailure(const ChildOutcome& run, const std::string& cause, std::chrono::milliseconds within)
 {
     EXPECT_TRUE(run.finished);
     EXPECT_EQ(run.exitStatus, 1);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find(cause), std::string::npos) << run.err;
-    EXPECT_LT(run.elapsed, loginTimeout + Margin);
+    EXPECT_LT(run.elapsed, within);
 }
 
-TEST(OsqlFailure, WithoutATicketSaysToRunKinit)
+TEST(OsqlFailure, NamesWhatStoodInTheLoginsWay)
 {
-    TdsStandIn server;
-    const std::string noCache = std::string("KRB5CCNAME=FILE:") + std::getenv("TALLYRUN_TEST_KDC_DIR") + "/none";
-    const auto run = Osql(server.Port(), 5s, {noCache});
-    ExpectFailure(run, 5s, "Run kinit");
-    EXPECT_EQ(server.SuccessfulLogins(), 0);
-}
+    TdsStandIn::Options unknown;
+    unknown.registerServicePrincipal = false;
+    TdsStandIn unregistered(unknown);
+    ExpectFailure(UsageUpdate(unregistered.Port(), 5s),
+                  "does not know the service principal MSSQLSvc/127.0.0.1:" + std::to_string(unregistered.Port()),
+                  10s);
 
-TEST(OsqlFailure, NamesTheServicePrincipalTheKdcDoesNotKnow)
-{
-    TdsStandIn::Options options;
-    options.registerServicePrincipal = false;
-    TdsStandIn server(options);
-    const auto run = Osql(server.Port(), 5s);
-    ExpectFailure(run, 5s, "does not know the service principal MSSQLSvc/127.0.0.1:" + std::to_string(server.Port()));
-}
-
-TEST(OsqlFailure, SaysTheConnectionWasRefusedWhenNothingListens)
-{
     const auto port = PortNobodyListensOn();
-    const auto run = Osql(port, 5s);
-    ExpectFailure(run, 5s, "connection to 127.0.0.1 port " + std::to_string(port) + " was refused");
+    ExpectFailure(UsageUpdate(port, 5s), "connection to 127.0.0.1 port " + std::to_string(port) + " was refused",
+                  10s);
 }
 
-TEST(OsqlFailure, GivesUpOnASilentServerAtTheLoginTimeout)
+TEST(OsqlFailure, GivesUpAtTheLoginTimeoutOnWhatNeverAnswers)
 {
-    TdsStandIn::Options options;
-    options.mode = TdsStandIn::Mode::Silent;
-    TdsStandIn server(options);
-    const auto run = Osql(server.Port(), 2s);
-    ExpectFailure(run, 2s, "did not answer within the login timeout of 2 seconds");
+    TdsStandIn::Options silent;
+    silent.mode = TdsStandIn::Mode::Silent;
+    TdsStandIn quiet(silent);
+    const auto run = UsageUpdate(quiet.Port(), 2s);
+    ExpectFailure(run, "did not answer within the login timeout of 2 seconds", 7s);
     EXPECT_GE(run.elapsed, 2s - 100ms);
-}
 
-TEST(OsqlFailure, NamesTheKdcThatDoesNotAnswerWithinTheLoginTimeout)
-{
     TdsStandIn server;
     FrozenKdc kdc;
-    const auto run = Osql(server.Port(), 2s, kdc.Environment());
-    ExpectFailure(run, 2s, "KDC for realm TALLYRUN.TEST (127.0.0.1:" + std::to_string(kdc.Port()) + ")");
-    EXPECT_LT(run.elapsed, 3500ms);
+    ExpectFailure(UsageUpdate(server.Port(), 2s, kdc.Environment()),
+                  "KDC for realm TALLYRUN.TEST (127.0.0.1:" + std::to_string(kdc.Port()) + ")", 3500ms);
     EXPECT_GE(kdc.Requests(), 1);
     EXPECT_EQ(server.SuccessfulLogins(), 0);
+
+    // A name server that never answers, in a network namespace of the test's own.
+    const auto resolving = RunChild({FROZEN_DNS_PATH, OSQL_PATH, "-S", "sqlhost,1433", "-E", "-b", "-l", "2", "-Q",
+                                     "DBCC UPDATEUSAGE('Sales')"},
+                                    {}, {}, 90s);
+    if (resolving.exitStatus == NoNamespace)
+        GTEST_SKIP() << "no network namespace to freeze DNS in: " << resolving.err;
+    ExpectFailure(resolving, "The host name sqlhost could not be resolved within 2 seconds.", 3500ms);
+}
+
+TEST(OsqlTicket, ATrustedLoginLeavesTheServiceTicketInTheCache)
+{
+    TdsStandIn server;
+    OwnTicketCache cache;
+    const auto run = UsageUpdate(server.Port(), 5s, cache.Environment());
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_EQ(server.SuccessfulLogins(), 1);
+    const auto services = cache.ServicesTicketed();
+    const std::string service = "MSSQLSvc/127.0.0.1:" + std::to_string(server.Port()) + "@TALLYRUN.TEST";
+    EXPECT_NE(std::find(services.begin(), services.end(), service), services.end())
+        << ::testing::PrintToString(services);
+}
+
+TEST(OsqlCommandLine, UsageGoesToStandardErrorOnMistakesAndToStandardOutputOnRequest)
+{
+    const auto wrong = RunOsql({"-E", "-Q", "x", "-z"});
+    EXPECT_EQ(wrong.exitStatus, 1);
+    EXPECT_EQ(wrong.out, "");
+    EXPECT_EQ(wrong.err.rfind("osql: Unknown option \"-z\".\n\nusage: osql", 0), 0u) << wrong.err;
+
+    const auto asked = RunOsql({"-?"});
+    EXPECT_EQ(asked.exitStatus, 0);
+    EXPECT_EQ(asked.err, "");
+    EXPECT_EQ(asked.out.rfind("usage: osql", 0), 0u) << asked.out;
+}
+
+TEST(OsqlCommandLine, ALongServerNameIsQuotedWholeOnce)
+{
+    const std::string name(10000, 'a');
+    const auto run = RunOsql({"-S", name, "-E", "-Q", "x"});
+    EXPECT_EQ(run.exitStatus, 1);
+    std::size_t whole = 0;
+    for (auto at = run.err.find(name); at != std::string::npos; at = run.err.find(name, at + name.size()))
+        ++whole;
+    EXPECT_EQ(whole, 1u) << run.err.size() << " characters of error";
 }
 
 }  // namespace
