@@ -21,7 +21,7 @@ function(tallyrun_install_program target command)
 endfunction()
 
 # tallyrun_install_gzipped(SOURCE DESTINATION) — installs SOURCE compressed the way Debian wants manual pages and
-# change logs: gzip -9 without a name or time stamp, so that the package is the same from build to build.
+# change logs: gzip -9 without a name or time stamp, so that the same text always compresses to the same file.
 function(tallyrun_install_gzipped source destination)
     get_filename_component(name ${source} NAME)
     set(copy ${CMAKE_CURRENT_BINARY_DIR}/gzipped/${name})
