@@ -58,13 +58,13 @@ void PrintResult(odbc::Batch& batch, std::ostream& out)
 
 }  // namespace
 
-int Run(const Options& options, std::ostream& out, std::ostream& err)
+int Run(std::string_view program, const Options& options, std::ostream& out, std::ostream& err)
 {
     std::optional<odbc::Session> session;
     try {
         session.emplace(ConnectOptionsFor(options));
     } catch (const Error& error) {
-        err << "osql: cannot connect to " << TerminalSafe(Shortened(options.server)) << ":\n"
+        err << program << ": cannot connect to " << TerminalSafe(Shortened(options.server)) << ":\n"
             << FormatError(error) << '\n';
         return 1;
     }
@@ -81,7 +81,7 @@ int Run(const Options& options, std::ostream& out, std::ostream& err)
         return options.failOnError && batch.HadError() ? 1 : 0;
     } catch (const Error& error) {
         out.flush();
-        err << "osql: the query failed:\n" << FormatError(error) << '\n';
+        err << program << ": the query failed:\n" << FormatError(error) << '\n';
         return 1;
     }
 }

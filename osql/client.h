@@ -4,12 +4,14 @@
 #include "osql/options.h"
 
 #include <ostream>
+#include <string_view>
 
 namespace tallyrun::osql {
 
 // Results and server messages go to `out`; connection and client errors to `err`. Returns the exit status:
 // 1 when the login or the batch itself failed, or (with -b) when the server raised an error of severity 11
 // or more; else 0.
-int Run(const Options& options, std::ostream& out, std::ostream& err);
+// `program` names the client in its error lines.
+int Run(std::string_view program, const Options& options, std::ostream& out, std::ostream& err);
 
 }  // namespace tallyrun::osql

@@ -12,5 +12,5 @@ int wmain(int argc, wchar_t* argv[])
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
         arguments.push_back(tallyrun::odbc::ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
-    return tallyrun::osql::RunProgram(arguments, std::cout, std::cerr);
+    return tallyrun::osql::RunProgram("osql", arguments, std::cout, std::cerr);
 }

@@ -5,21 +5,25 @@
 
 namespace tallyrun::osql {
 
-const char* const UsageText =
-    "usage: osql [-S server] (-E | -U login -P password) -Q \"query\" [-d database]\n"
-    "            [-l seconds] [-t seconds] [-b] [-?]\n"
-    "\n"
-    "  -S server     host, host\\instance, host,port, tcp:host[,port] or (local) (the default)\n"
-    "  -E            trusted connection: the Kerberos ticket from kinit\n"
-    "  -U login      SQL Server login name, with -P its password\n"
-    "  -Q \"query\"    run the query, print its results and messages, and exit\n"
-    "  -d database   database to use instead of the login's default one\n"
-    "  -l seconds    login timeout, 1 to 65535 (default 15)\n"
-    "  -t seconds    query timeout, 0 to 65535 (default 0: none)\n"
-    "  -b            exit status 1 when an error of severity 11 or more occurs\n"
-    "  -?            show this text\n"
-    "\n"
-    "A value may follow its option directly (-Sserver); a value that starts with '-' must.\n";
+std::string UsageText(std::string_view program)
+{
+    const std::string lead = "usage: " + std::string(program) + " ";
+    return lead + "[-S server] (-E | -U login -P password) -Q \"query\" [-d database]\n" +
+           std::string(lead.size(), ' ') +
+           "[-l seconds] [-t seconds] [-b] [-?]\n"
+           "\n"
+           "  -S server     host, host\\instance, host,port, tcp:host[,port] or (local) (the default)\n"
+           "  -E            trusted connection: the Kerberos ticket from kinit\n"
+           "  -U login      SQL Server login name, with -P its password\n"
+           "  -Q \"query\"    run the query, print its results and messages, and exit\n"
+           "  -d database   database to use instead of the login's default one\n"
+           "  -l seconds    login timeout, 1 to 65535 (default 15)\n"
+           "  -t seconds    query timeout, 0 to 65535 (default 0: none)\n"
+           "  -b            exit status 1 when an error of severity 11 or more occurs\n"
+           "  -?            show this text\n"
+           "\n"
+           "A value may follow its option directly (-Sserver); a value that starts with '-' must.\n";
+}
 
 namespace {
 
@@ -91,7 +95,7 @@ Options ParseOptions(const std::vector<std::string>& arguments)
     if (options.trusted && options.login)
         throw UsageError("-E and -U exclude each other: a trusted connection has no login name.");
     if (options.login.has_value() != options.password.has_value())
-        throw UsageError("-U and -P go together: a SQL Server login needs both (osql does not prompt).");
+        throw UsageError("-U and -P go together: a SQL Server login needs both (there is no password prompt).");
     if (!options.trusted && !options.login)
         throw UsageError("Give -E for a trusted connection, or -U and -P for a SQL Server login.");
     if (options.query.empty())

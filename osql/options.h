@@ -5,6 +5,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tallyrun::osql {
@@ -31,6 +32,7 @@ public:
 // `arguments` excludes the program name. Raises UsageError.
 Options ParseOptions(const std::vector<std::string>& arguments);
 
-extern const char* const UsageText;
+// The usage text, naming the command as the user started it.
+std::string UsageText(std::string_view program);
 
 }  // namespace tallyrun::osql

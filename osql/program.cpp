@@ -5,20 +5,21 @@
 
 namespace tallyrun::osql {
 
-int RunProgram(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err)
+int RunProgram(std::string_view program, const std::vector<std::string>& arguments, std::ostream& out,
+               std::ostream& err)
 {
     Options options;
     try {
         options = ParseOptions(arguments);
     } catch (const UsageError& error) {
-        err << "osql: " << error.what() << "\n\n" << UsageText;
+        err << program << ": " << error.what() << "\n\n" << UsageText(program);
         return 1;
     }
     if (options.help) {
-        out << UsageText;
+        out << UsageText(program);
         return 0;
     }
-    return Run(options, out, err);
+    return Run(program, options, out, err);
 }
 
 }  // namespace tallyrun::osql

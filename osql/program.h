@@ -4,10 +4,13 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tallyrun::osql {
 
-int RunProgram(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+// `program` is the command the client was started as, for its messages and usage text.
+int RunProgram(std::string_view program, const std::vector<std::string>& arguments, std::ostream& out,
+               std::ostream& err);
 
 }  // namespace tallyrun::osql
