@@ -1,6 +1,7 @@
 // The real window under a real window manager (openbox on Xvfb, see with_openbox.sh): the main window's outer frame
 // stands centred in the work area, and the wait dialog's frame centred over the main window's, as the X server
 // reports them once openbox has framed both.
+#include "platform/qt/qt_screen.h"
 #include "tests/fixtures/real_window/real_window.h"
 
 #include <QApplication>
@@ -100,7 +101,9 @@ private slots:
         QVERIFY(client.open(QIODevice::WriteOnly) && client.write("#!/bin/sh\nexec sleep 2\n") > 0);
         client.setPermissions(client.permissions() | QFile::ExeOwner);
         client.close();
-        testing::RealWindow real(clients.path().toStdString());
+        // The system's screen: the work area the window manager reports is the one to be centred in.
+        const QtScreen system;
+        testing::RealWindow real(clients.path().toStdString(), &system);
 
         std::optional<QRect> main;
         QTRY_VERIFY((main = Frame(real.Window())).has_value());
