@@ -1,8 +1,10 @@
-// Objects made by ProgID; the server listing is pointed at stand-in browsers on loopback addresses only.
+// The SQL management objects: objects made by ProgID, the one-based name list, the server object's own refusals
+// before any connection is tried, and the application's listing, pointed at stand-in browsers on loopback only.
+#include "platform/sqldmo/name_list.h"
 #include "platform/sqldmo/system_objects.h"
 #include "sqlclient/ssrp/listing.h"
-#include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 #include "tests/fixtures/errors/expect_error.h"
+#include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +19,7 @@ SystemObjectSettings Listing(ServerListing listing)
 {
     SystemObjectSettings settings;
     settings.serverListing = std::move(listing);
+    settings.server.driver = odbc::Driver{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary};
     return settings;
 }
 
@@ -57,6 +60,39 @@ TEST(Factory, ApplicationListsTheInstancesThatAnswer)
         listed.push_back(names->Item(index));
     std::ranges::sort(listed);
     EXPECT_EQ(listed, (std::vector<std::string>{"HOSTA", "HOSTA\\SQLEXPRESS", "HOSTB\\Dev"}));
+}
+
+TEST(NameList, ItemsAreOneBasedAndBoundsAreChecked)
+{
+    const StringNameList names({"alpha", "beta\\SQL2019"});
+    ASSERT_EQ(names.Count(), 2);
+    EXPECT_EQ(names.TypeName(), "NameList");
+    EXPECT_EQ(names.Item(1), "alpha");
+    EXPECT_EQ(names.Item(2), "beta\\SQL2019");
+    for (const std::int32_t outside : {0, 3, -1}) {
+        SCOPED_TRACE(outside);
+        const Error error = fixtures::RaisedError([&] { names.Item(outside); });
+        EXPECT_EQ(error.Number(), errc::InvalidArgument);
+        EXPECT_NE(error.Description().find(std::to_string(outside)), std::string::npos) << error.Description();
+    }
+}
+
+TEST(Server, RefusesAPlaceholderOrUntrustedLoginBeforeTouchingTheNetworkAndListsNothingUnconnected)
+{
+    SystemObjectFactory factory(Listing({}));
+    const auto server = As<SQLServer>(factory.CreateObject(ServerProgId));
+    EXPECT_NO_THROW(server->Disconnect());
+    EXPECT_NO_THROW(server->Disconnect());
+    const Error unconnected = fixtures::RaisedError([&] { server->GetDatabases(); });
+    EXPECT_NE(unconnected.Description().find("not connected"), std::string::npos) << unconnected.Description();
+    EXPECT_FALSE(server->LoginSecure());
+    EXPECT_THROW(server->Connect("localhost,1"), Error);
+
+    server->SetLoginSecure(true);
+    const Error error = fixtures::RaisedError([&] { server->Connect("<Server Name>"); });
+    EXPECT_EQ(error.Number(), errc::InvalidArgument);
+    EXPECT_NE(error.Description().find("\"<Server Name>\""), std::string::npos) << error.Description();
+    EXPECT_THROW(server->GetDatabases(), Error) << "a failed connect leaves the object unconnected";
 }
 
 }  // namespace
