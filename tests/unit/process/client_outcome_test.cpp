@@ -52,7 +52,8 @@ TEST(ClientOutcome, HowItEndedAndBothStreamsInTheOrderWrittenThenNothingLeftOpen
         SystemProcessQuery query(launcher);
         const auto processId = launcher.StartHidden(probe::PrintLine(2, 3), WindowStyleHidden);
         ASSERT_TRUE(QuerySeesTheEnd(query, processId));
-        EXPECT_EQ(Seen(launcher.TakeOutcome(processId)), Seen(ClientOutcome{ClientOutcome::End::Exited, 3, "1\nto stderr\n2\n"}));
+        EXPECT_EQ(Seen(launcher.TakeOutcome(processId)),
+                  Seen(ClientOutcome{ClientOutcome::End::Exited, 3, "1\nto stderr\n2\n"}));
         EXPECT_EQ(launcher.TakeOutcome(processId), std::nullopt) << "handed over twice";
         EXPECT_EQ(launcher.TakeOutcome(processId + 100000), std::nullopt);
 

@@ -101,7 +101,8 @@ TEST(SystemLauncher, AScriptWithoutItsInterpreterIsNamedWithTheCause)
     std::ofstream(script) << "#!/nonexistent/interpreter\n";
     fs::permissions(script, fs::perms::owner_all);
     SystemLauncher launcher(fs::path{});
-    const Error error = fixtures::RaisedError([&] { launcher.StartHidden(script.string() + " -x", WindowStyleHidden); });
+    const Error error =
+        fixtures::RaisedError([&] { launcher.StartHidden(script.string() + " -x", WindowStyleHidden); });
     fs::remove(script);
     EXPECT_EQ(error.Number(), ENOENT);
     EXPECT_NE(error.Description().find("interpreter /nonexistent/interpreter is missing"), std::string::npos)
