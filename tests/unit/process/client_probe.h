@@ -32,9 +32,9 @@ std::size_t OpenHandles();
 // Names of the program `name` in `current`, the current directory, that only the current directory could supply.
 std::vector<std::string> CurrentDirectoryNames(const std::filesystem::path& current, const std::string& name);
 // The search path, and what separates its entries.
-std::string SearchPath();
-void SetSearchPath(const std::string& value);
-char SearchPathSeparator();
+std::string PathVariable();
+void SetPathVariable(const std::string& value);
+char PathVariableSeparator();
 // The error number of a program that is not found.
 long NotFound();
 

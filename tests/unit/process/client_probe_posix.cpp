@@ -58,14 +58,14 @@ std::vector<std::string> CurrentDirectoryNames(const std::filesystem::path&, con
     return {"./" + name, "relative/" + name};
 }
 
-std::string SearchPath()
+std::string PathVariable()
 {
     const char* value = std::getenv("PATH");
     return value ? value : "";
 }
 
-void SetSearchPath(const std::string& value) { ::setenv("PATH", value.c_str(), 1); }
-char SearchPathSeparator() { return ':'; }
+void SetPathVariable(const std::string& value) { ::setenv("PATH", value.c_str(), 1); }
+char PathVariableSeparator() { return ':'; }
 long NotFound() { return ENOENT; }
 
 }  // namespace tallyrun::probe

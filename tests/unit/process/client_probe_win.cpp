@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace tallyrun::probe {
 
 std::string PrintLine(int lines, int code)
@@ -44,10 +46,16 @@ ClientOutcome EndFromOutside(std::int32_t processId)
     return {ClientOutcome::End::Exited, 1, ""};
 }
 
+// Wine answers GetProcessHandleCount with 0, so the handles are counted one by one, as the system hands them
+// out: multiples of four from four up.
 std::size_t OpenHandles()
 {
-    DWORD count = 0;
-    ::GetProcessHandleCount(::GetCurrentProcess(), &count);
+    std::size_t count = 0;
+    for (std::uintptr_t value = 4; value < 0x10000; value += 4) {
+        DWORD flags = 0;
+        if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
     return count;
 }
 
@@ -58,15 +66,15 @@ std::vector<std::string> CurrentDirectoryNames(const std::filesystem::path& curr
 }
 
 // The system's own copy: the C runtime's may lag behind.
-std::string SearchPath()
+std::string PathVariable()
 {
     std::string value(32767, '\0');
     value.resize(::GetEnvironmentVariableA("PATH", value.data(), static_cast<DWORD>(value.size())));
     return value;
 }
 
-void SetSearchPath(const std::string& value) { ::SetEnvironmentVariableA("PATH", value.c_str()); }
-char SearchPathSeparator() { return ';'; }
+void SetPathVariable(const std::string& value) { ::SetEnvironmentVariableA("PATH", value.c_str()); }
+char PathVariableSeparator() { return ';'; }
 long NotFound() { return ERROR_FILE_NOT_FOUND; }
 
 }  // namespace tallyrun::probe

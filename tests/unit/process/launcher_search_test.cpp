@@ -34,10 +34,10 @@ struct TempDir {
 // Puts back the current directory and the search path.
 struct SearchScene {
     fs::path current = fs::current_path();
-    std::string searchPath = probe::SearchPath();
+    std::string searchPath = probe::PathVariable();
     ~SearchScene()
     {
-        probe::SetSearchPath(searchPath);
+        probe::SetPathVariable(searchPath);
         fs::current_path(current);
     }
 };
@@ -52,8 +52,8 @@ TEST(LauncherSearch, FirstDirectoryThenAbsoluteSearchPathEntriesNeverTheCurrentD
     SearchScene scene;
     fs::current_path(current.path);
     // Empty and relative entries come first: honouring either would start a decoy from the current directory.
-    const char separator = probe::SearchPathSeparator();
-    probe::SetSearchPath(std::string{separator} + "relative" + separator + "." + separator + onPath.path.string() +
+    const char separator = probe::PathVariableSeparator();
+    probe::SetPathVariable(std::string{separator} + "relative" + separator + "." + separator + onPath.path.string() +
                          separator + scene.searchPath);
     SystemLauncher launcher(first.path);
     const auto startedFrom = [&](const std::string& program) {
