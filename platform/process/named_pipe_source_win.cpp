@@ -68,7 +68,10 @@ std::size_t NamedPipeSource::Read(char* buffer, std::size_t size)
                 return 0;  // ERROR_BROKEN_PIPE: every writer has gone
             const HANDLE events[] = {m_readDone.Get(), m_stop.Get()};
             if (::WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0) {
+                // Under Wine a take once waited until a writer still holding the pipe had gone; cutting the writers
+                // off ends the read whether or not the cancel takes.
                 ::CancelIoEx(m_pipe.Get(), &overlapped);
+                ::DisconnectNamedPipe(m_pipe.Get());
                 DWORD ignored = 0;
                 ::GetOverlappedResult(m_pipe.Get(), &overlapped, &ignored, TRUE);
                 return 0;

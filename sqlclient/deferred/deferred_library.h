@@ -2,6 +2,8 @@
 // without the driver manager and Kerberos, which only a login needs.
 #pragma once
 
+#include <string>
+
 namespace tallyrun {
 
 class DeferredLibrary {
@@ -11,11 +13,14 @@ public:
 
     // Nothing when the library cannot be opened or has no such function.
     void* Function(const char* name) const;
+    // Why the library could not be opened, as the loader tells it; empty when it was.
+    const std::string& Failure() const noexcept { return m_failure; }
 
 private:
     // Never closed: a caller's static object may still free its handles at exit, as with a library the executable
     // named, which also stays until the process ends.
     void* m_handle;
+    std::string m_failure;
 };
 
 // Function `name` of `library`, looked up on its first call and kept; `fallback` stands in for the result of a

@@ -1,6 +1,7 @@
 // The driver manager's functions this client calls, opened from unixODBC on the first call. Without the library
-// each call fails as an ODBC call does, with no diagnostics, and the caller reports that.
+// each call fails as an ODBC call does, with no diagnostics, and the caller reports why.
 #include "sqlclient/deferred/deferred_library.h"
+#include "sqlclient/odbc/driver_manager.h"
 #include "sqlclient/odbc/odbc_api.h"
 
 namespace {
@@ -18,6 +19,19 @@ SQLRETURN Forward(const char* name, Args... args)
 }
 
 }  // namespace
+
+std::string tallyrun::odbc::DriverManagerFailure(const DeferredLibrary& library)
+{
+    if (library.Failure().empty())
+        return {};
+    return "The ODBC driver manager cannot be loaded (" + library.Failure() +
+           "). Install it (on Debian: apt-get install libodbc2).";
+}
+
+std::string tallyrun::odbc::DriverManagerFailure()
+{
+    return DriverManagerFailure(DriverManager());
+}
 
 extern "C" {
 

@@ -1,5 +1,6 @@
 #include "sqlclient/odbc/handles.h"
 
+#include "sqlclient/odbc/driver_manager.h"
 #include "sqlclient/odbc/utf16.h"
 
 #include <algorithm>
@@ -40,8 +41,11 @@ Handle::Handle(SQLSMALLINT type, SQLHANDLE parent) : m_type(type)
     if (SQL_SUCCEEDED(rc))
         return;
     m_handle = SQL_NULL_HANDLE;
-    if (type == SQL_HANDLE_ENV)
-        throw Error(errc::OdbcCallFailed, "The ODBC driver manager could not set up an environment.");
+    if (type == SQL_HANDLE_ENV) {
+        const std::string missing = DriverManagerFailure();
+        throw Error(errc::OdbcCallFailed,
+                    missing.empty() ? "The ODBC driver manager could not set up an environment." : missing);
+    }
     const SQLSMALLINT parentType = type == SQL_HANDLE_DBC ? SQL_HANDLE_ENV : SQL_HANDLE_DBC;
     throw OdbcError(ReadDiagnostics(parentType, parent));
 }

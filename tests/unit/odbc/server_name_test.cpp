@@ -1,26 +1,13 @@
+// How typed server names read, the connection string each driver is given for them, and which driver is chosen.
 #include "sqlclient/odbc/connection_string.h"
+#include "sqlclient/odbc/driver.h"
 #include "sqlclient/odbc/server_name.h"
+#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
-#include <cctype>
-
 namespace tallyrun::odbc {
 namespace {
-
-// CTest names each case after its parameter: letters and digits as typed, anything else as _XX (hex).
-std::string Printable(std::string_view text)
-{
-    static const char* const hex = "0123456789ABCDEF";
-    std::string name = text.empty() ? "empty" : "";
-    for (unsigned char c : text) {
-        if (std::isalnum(c))
-            name += static_cast<char>(c);
-        else
-            name += std::string("_") + hex[c >> 4] + hex[c & 15];
-    }
-    return name;
-}
 
 struct Form {
     const char* typed;
@@ -29,25 +16,9 @@ struct Form {
     bool local;
 };
 
-void PrintTo(const Form& form, std::ostream* out)
+TEST(ServerNames, BecomeTheAttributesEachDriverUnderstands)
 {
-    *out << Printable(form.typed);
-}
-
-class ServerForms : public testing::TestWithParam<Form> {};
-
-TEST_P(ServerForms, BecomeTheAttributesEachDriverUnderstands)
-{
-    const Form& form = GetParam();
-    const ServerAddress address = ParseServerName(form.typed);
-    EXPECT_EQ(ServerAttributes(DriverKind::FreeTds, address), form.freeTds);
-    EXPECT_EQ(ServerAttributes(DriverKind::Microsoft, address), form.microsoft);
-    EXPECT_EQ(address.local, form.local);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Typed, ServerForms,
-    testing::Values(
+    for (const Form& form : {
         Form{"SRV1", "SERVER=SRV1;PORT=1433", "SERVER=tcp:SRV1,1433", false},
         Form{"db.corp.example", "SERVER=db.corp.example;PORT=1433", "SERVER=tcp:db.corp.example,1433", false},
         Form{"SRV1\\SQLEXPRESS", "SERVER=SRV1\\SQLEXPRESS", "SERVER=tcp:SRV1\\SQLEXPRESS", false},
@@ -60,35 +31,23 @@ INSTANTIATE_TEST_SUITE_P(
         Form{"(LOCAL)\\SQLEXPRESS", "SERVER=localhost\\SQLEXPRESS", "SERVER=tcp:localhost\\SQLEXPRESS", true},
         Form{".", "SERVER=localhost;PORT=1433", "SERVER=tcp:localhost,1433", true},
         Form{".,1500", "SERVER=localhost;PORT=1500", "SERVER=tcp:localhost,1500", true},
-        Form{"LocalHost", "SERVER=localhost;PORT=1433", "SERVER=tcp:localhost,1433", true}));
+        Form{"LocalHost", "SERVER=localhost;PORT=1433", "SERVER=tcp:localhost,1433", true}}) {
+        SCOPED_TRACE(form.typed);
+        const ServerAddress address = ParseServerName(form.typed);
+        EXPECT_EQ(ServerAttributes(DriverKind::FreeTds, address), form.freeTds);
+        EXPECT_EQ(ServerAttributes(DriverKind::Microsoft, address), form.microsoft);
+        EXPECT_EQ(address.local, form.local);
+    }
+}
 
 struct Malformed {
     const char* typed;
     const char* reason;  // part of the message that names the mistake
 };
 
-void PrintTo(const Malformed& bad, std::ostream* out)
+TEST(ServerNames, MalformedOnesAreRefusedWithTheReason)
 {
-    *out << Printable(bad.typed);
-}
-
-class MalformedNames : public testing::TestWithParam<Malformed> {};
-
-TEST_P(MalformedNames, AreRefusedWithTheReason)
-{
-    const Malformed& bad = GetParam();
-    try {
-        ParseServerName(bad.typed);
-        FAIL() << "accepted \"" << bad.typed << "\"";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Number(), errc::InvalidArgument);
-        EXPECT_NE(error.Description().find(bad.reason), std::string::npos) << error.Description();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Typed, MalformedNames,
-    testing::Values(Malformed{"", "No server name"},
+    for (const Malformed& bad : {Malformed{"", "No server name"},
                     Malformed{"<Server Name>", "'<'"},
                     Malformed{"my server", "space"},
                     Malformed{" SRV1", "space"},
@@ -110,7 +69,45 @@ INSTANTIATE_TEST_SUITE_P(
                     Malformed{"db..corp", "empty part"},
                     Malformed{"-E", "starts or ends with '-'"},
                     Malformed{"(remote)", "'(', ')'"},
-                    Malformed{"s\xc3\xa9rver", "outside ASCII"}));
+                    Malformed{"s\xc3\xa9rver", "outside ASCII"}}) {
+        SCOPED_TRACE(bad.typed);
+        const Error error = fixtures::RaisedError([&] { ParseServerName(bad.typed); });
+        EXPECT_EQ(error.Number(), errc::InvalidArgument);
+        EXPECT_NE(error.Description().find(bad.reason), std::string::npos) << error.Description();
+    }
+}
+
+TEST(ConnectionString, TrustedConnectionForFreeTds)
+{
+    ConnectOptions options;
+    options.database = "Ünïcødé";
+    options.application = "osql";
+    const Driver driver{DriverKind::FreeTds, FreeTdsDebianLibrary};
+    EXPECT_EQ(BuildConnectionString(driver, ParseServerName("127.0.0.1,1433"), options),
+              "DRIVER={/usr/lib/x86_64-linux-gnu/odbc/libtdsodbc.so};SERVER=127.0.0.1;PORT=1433;"
+              "TDS_Version=7.4;Trusted_Connection=Yes;DATABASE={Ünïcødé};APP={osql}");
+}
+
+TEST(ConnectionString, SqlLoginForMicrosoftsDriverLeavesTrustOut)
+{
+    ConnectOptions options;
+    options.sqlLogin = SqlLogin{"sa", "se;cret}"};
+    options.application.clear();
+    const Driver driver{DriverKind::Microsoft, "ODBC Driver 18 for SQL Server"};
+    EXPECT_EQ(BuildConnectionString(driver, ParseServerName("SRV1"), options),
+              "DRIVER={ODBC Driver 18 for SQL Server};SERVER=tcp:SRV1,1433;UID={sa};PWD={se;cret}}}");
+}
+
+TEST(DriverChoice, PrefersMicrosoftsNewestThenFreeTds)
+{
+    const auto none = [](const std::string&) { return false; };
+    EXPECT_EQ(ChooseDriver({"FreeTDS", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"}, none),
+              (Driver{DriverKind::Microsoft, "ODBC Driver 18 for SQL Server"}));
+    EXPECT_EQ(ChooseDriver({"PostgreSQL", "ODBC Driver 17 for SQL Server", "FreeTDS"}, none),
+              (Driver{DriverKind::Microsoft, "ODBC Driver 17 for SQL Server"}));
+    EXPECT_EQ(ChooseDriver({"SQLite3", "freetds"}, none), (Driver{DriverKind::FreeTds, "freetds"}));
+    EXPECT_EQ(ChooseDriver({"FreeTDS 1.3 (64 bit)"}, none), (Driver{DriverKind::FreeTds, "FreeTDS 1.3 (64 bit)"}));
+}
 
 }  // namespace
 }  // namespace tallyrun::odbc

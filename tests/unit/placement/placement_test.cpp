@@ -1,22 +1,20 @@
-// The centring procedures against a form and a screen whose every read and move is recorded.
+// The centring procedures against a form and a screen whose every read and move is recorded, one row a case.
 #include "placement/basMisc.h"
 #include "platform/core/error.h"
-#include "tests/fixtures/errors/expect_error.h"
 #include "tests/fixtures/fake_platform/fake_screen.h"
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <optional>
-#include <ostream>
-#include <string>
 #include <utility>
 #include <vector>
 
 using namespace tallyrun;
 
 namespace {
+
+using Spot = std::pair<double, double>;
 
 struct FakeStatusBar : StatusBarView {
     FakeStatusBar(bool v, float h) : visible(v), height(h) {}
@@ -28,11 +26,10 @@ struct FakeStatusBar : StatusBarView {
 
 struct FakeForm : Form {
     int state = 0;
-    float left = 0, top = 0, width = 0, height = 0;
-    float scaleWidth = 0, scaleHeight = 0;
+    float left = 0, top = 0, width = 0, height = 0, scaleWidth = 0, scaleHeight = 0;
     bool mdiChild = false;
     std::optional<FakeStatusBar> statusBar;
-    std::vector<std::pair<double, double>> moves;
+    std::vector<Spot> moves;
 
     int WindowState() const override { return state; }
     float Left() const override { return left; }
@@ -51,267 +48,164 @@ struct FakeForm : Form {
     void Move(double l, double t) override { moves.emplace_back(l, t); }
 };
 
-using fakes::FakeScreen;
-
-// 960 x 660 twips at 15 twips per pixel, with a work area of 64 x 40 pixels (960 x 600 twips).
-FakeScreen SmallScreen()
-{
-    FakeScreen screen;
-    screen.width = 960;
-    screen.height = 660;
-    screen.workArea = {0, 0, 64, 40};
-    return screen;
-}
-
 struct NotAForm : PlacementObject {};
 
-FakeForm Sized(float width, float height)
-{
-    FakeForm form;
-    form.width = width;
-    form.height = height;
-    return form;
-}
+// How the form is placed: CenterForm, or CenterChild with no parent, a parent that is no form, or a form.
+enum class Over { Nothing, NullParent, NonFormParent, Parent };
 
-std::pair<double, double> OnlyMove(const FakeForm& form)
-{
-    EXPECT_EQ(form.moves.size(), 1u);
-    return form.moves.empty() ? std::pair(std::nan(""), std::nan("")) : form.moves.front();
-}
-
-// ---- CenterForm --------------------------------------------------------------------------------------------------
-
-struct CenterFormCase {
+struct Case {
     const char* name;
-    float twipsPerPixel;
-    WorkAreaRect workArea;
-    float formWidth, formHeight;
-    double left, top;
+    Over over = Over::Nothing;
+    float twipsX = 15, twipsY = 15;
+    WorkAreaRect work{0, 0, 64, 40};  // 960 x 600 twips
+    bool workAnswers = true;
+    float screenWidth = 960, screenHeight = 660;
+    float width = 600, height = 300;
+    int state = 0;
+    FakeForm parent{};
+    bool mdi = false;
+    float childScaleHeight = 0;
+    std::optional<Spot> moved;  // none: not moved
+    long raises = 0;
 };
 
-void PrintTo(const CenterFormCase& c, std::ostream* os) { *os << c.name; }
-class CenterFormPlacement : public testing::TestWithParam<CenterFormCase> {};
-
-TEST_P(CenterFormPlacement, MovesToExpectedPosition)
+FakeForm Parent(float left, float top, float width, float height)
 {
-    const auto& c = GetParam();
-    FakeScreen screen = SmallScreen();
-    screen.twipsX = screen.twipsY = c.twipsPerPixel;
-    screen.workArea = c.workArea;
-    FakeForm form = Sized(c.formWidth, c.formHeight);
-
-    basMisc::CenterForm(form, screen);
-
-    EXPECT_EQ(OnlyMove(form), std::pair(c.left, c.top));
+    FakeForm parent;
+    parent.left = left;
+    parent.top = top;
+    parent.width = width;
+    parent.height = height;
+    return parent;
 }
 
-// Work area 64 x 40 pixels = 960 x 600 twips; screen 960 x 660 twips.
-INSTANTIATE_TEST_SUITE_P(, CenterFormPlacement, testing::Values(
-    CenterFormCase{"FitsInWorkArea", 15, {0, 0, 64, 40}, 600, 300, 180, 150},
-    CenterFormCase{"ExactFitGoesToOrigin", 15, {0, 0, 64, 40}, 960, 600, 0, 0},
-    CenterFormCase{"TooWideUsesScreenOnBothAxes", 15, {0, 0, 64, 40}, 1000, 300, -20, 180},
-    CenterFormCase{"WorkAreaOffsetIgnored", 15, {30, 20, 64, 40}, 600, 300, 180, 150},
-    CenterFormCase{"HalfTwipKept", 15, {0, 0, 64, 40}, 601, 301, 179.5, 149.5},
-    // 3 x 12.5 = 37.5 -> 38 and 5 x 12.5 = 62.5 -> 62: half to even, not up, down or truncated.
-    CenterFormCase{"HalfRoundsUpToEven", 12.5f, {0, 0, 3, 3}, 0, 0, 19, 19},
-    CenterFormCase{"HalfRoundsDownToEven", 12.5f, {0, 0, 5, 5}, 0, 0, 31, 31},
-    CenterFormCase{"NonHalfRoundsToNearest", 12.4f, {0, 0, 5, 5}, 0, 0, 31, 31}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CenterForm, FailedWorkAreaQueryCentresOnScreen)
+// An interior of 900 x 800 inside an outer size of 50 x 50, so that any use of the outer size shows.
+FakeForm MdiParent(std::optional<FakeStatusBar> statusBar)
 {
-    FakeScreen screen = SmallScreen();
-    screen.workAreaAnswers = false;
-    FakeForm form = Sized(600, 300);
-
-    basMisc::CenterForm(form, screen);
-
-    EXPECT_EQ(OnlyMove(form), std::pair(180.0, 180.0));
-}
-
-TEST(CenterForm, MinimisedOrMaximisedFormIsLeftAloneWithoutQueries)
-{
-    for (int state : {1, 2}) {
-        FakeScreen screen = SmallScreen();
-        FakeForm form = Sized(600, 300);
-        form.state = state;
-
-        basMisc::CenterForm(form, screen);
-
-        EXPECT_TRUE(form.moves.empty()) << "state " << state;
-        EXPECT_EQ(screen.reads, 0) << "state " << state;
-    }
-}
-
-struct OverflowCase {
-    const char* name;
-    std::int32_t right, bottom;
-    float twipsX, twipsY;
-};
-
-void PrintTo(const OverflowCase& c, std::ostream* os) { *os << c.name; }
-class CenterFormOverflow : public testing::TestWithParam<OverflowCase> {};
-
-TEST_P(CenterFormOverflow, RaisesAndDoesNotMove)
-{
-    const auto& c = GetParam();
-    FakeScreen screen = SmallScreen();
-    screen.workArea = {0, 0, c.right, c.bottom};
-    screen.twipsX = c.twipsX;
-    screen.twipsY = c.twipsY;
-    FakeForm form = Sized(600, 300);
-
-    EXPECT_EQ(fixtures::RaisedError([&] { basMisc::CenterForm(form, screen); }).Number(), errc::Overflow);
-    EXPECT_TRUE(form.moves.empty());
+    FakeForm parent = Parent(0, 0, 50, 50);
+    parent.scaleWidth = 900;
+    parent.scaleHeight = 800;
+    parent.statusBar = statusBar;
+    return parent;
 }
 
 constexpr float Inf = std::numeric_limits<float>::infinity();
-
-INSTANTIATE_TEST_SUITE_P(, CenterFormOverflow, testing::Values(
-    OverflowCase{"WidthAboveInt32", 200'000'000, 40, 15, 15},
-    OverflowCase{"WidthBelowInt32", -200'000'000, 40, 15, 15},
-    OverflowCase{"HeightAboveInt32", 64, 200'000'000, 15, 15},
-    // 858993459 x 2.5 = 2147483647.5, which rounds to the even 2^31: one past the largest value.
-    OverflowCase{"HalfAboveMaxRoundsOutOfRange", 858993459, 40, 2.5f, 15},
-    OverflowCase{"InfiniteFactor", 64, 40, Inf, 15},
-    OverflowCase{"NaNFactor", 64, 40, 15, std::numeric_limits<float>::quiet_NaN()}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CenterForm, LargestInt32WorkAreaStillFits)
-{
-    FakeScreen screen = SmallScreen();
-    screen.workArea = {0, 0, std::numeric_limits<std::int32_t>::max(), 0};
-    screen.twipsX = 1;
-    FakeForm form = Sized(1, 0);
-
-    basMisc::CenterForm(form, screen);
-
-    EXPECT_EQ(OnlyMove(form), std::pair((2147483647.0 - 1) / 2, 0.0));
-}
-
-// ---- CenterChild -------------------------------------------------------------------------------------------------
-
-struct ChildCase {
-    const char* name;
-    float parentLeft, parentTop, parentWidth, parentHeight;
-    float childWidth, childHeight;
-    float screenWidth, screenHeight;
-    double left, top;
-};
-
-void PrintTo(const ChildCase& c, std::ostream* os) { *os << c.name; }
-class CenterChildOnScreen : public testing::TestWithParam<ChildCase> {};
-
-TEST_P(CenterChildOnScreen, MovesToExpectedPosition)
-{
-    const auto& c = GetParam();
-    FakeScreen screen = SmallScreen();
-    screen.width = c.screenWidth;
-    screen.height = c.screenHeight;
-    FakeForm parent = Sized(c.parentWidth, c.parentHeight);
-    parent.left = c.parentLeft;
-    parent.top = c.parentTop;
-    FakeForm child = Sized(c.childWidth, c.childHeight);
-
-    basMisc::CenterChild(&parent, child, screen);
-
-    EXPECT_EQ(OnlyMove(child), std::pair(c.left, c.top));
-}
-
+constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float Big = 1e9f;
 constexpr float TwoTo24 = 16777216.0f;  // from here on a float cannot hold a half, nor an odd whole number
+constexpr std::int32_t Int32Max = std::numeric_limits<std::int32_t>::max();
 
-INSTANTIATE_TEST_SUITE_P(, CenterChildOnScreen, testing::Values(
-    ChildCase{"OverParent", 100, 50, 600, 300, 400, 100, 960, 660, 200, 150},
-    ChildCase{"PastRightEdgePulledBack", 700, 50, 200, 300, 400, 100, 960, 660, 560, 150},
-    ChildCase{"PastBottomEdgePulledBack", 100, 500, 600, 300, 400, 200, 960, 660, 200, 460},
-    ChildCase{"ExactlyAtRightEdgeStays", 500, 50, 520, 300, 400, 100, 960, 660, 560, 150},
+const std::vector<Case> Cases{
+    {.name = "fits in the work area", .moved = Spot{180, 150}},
+    {.name = "exact fit goes to the origin", .width = 960, .height = 600, .moved = Spot{0, 0}},
+    {.name = "too wide: the screen on both axes", .width = 1000, .moved = Spot{-20, 180}},
+    {.name = "the work area's near edges are ignored", .work = {30, 20, 64, 40}, .moved = Spot{180, 150}},
+    {.name = "a half twip is kept", .width = 601, .height = 301, .moved = Spot{179.5, 149.5}},
+    // 3 x 12.5 = 37.5 -> 38 and 5 x 12.5 = 62.5 -> 62: half to even, not up, down or truncated.
+    {.name = "half rounds up to even", .twipsX = 12.5f, .twipsY = 12.5f, .work = {0, 0, 3, 3}, .width = 0, .height = 0,
+     .moved = Spot{19, 19}},
+    {.name = "half rounds down to even", .twipsX = 12.5f, .twipsY = 12.5f, .work = {0, 0, 5, 5}, .width = 0,
+     .height = 0,
+     .moved = Spot{31, 31}},
+    {.name = "not a half rounds to nearest", .twipsX = 12.4f, .twipsY = 12.4f, .work = {0, 0, 5, 5}, .width = 0,
+     .height = 0, .moved = Spot{31, 31}},
+    {.name = "a failed work-area query centres on the screen", .workAnswers = false, .moved = Spot{180, 180}},
+    {.name = "minimised is left alone", .state = 1},
+    {.name = "maximised is left alone", .state = 2},
+    {.name = "the largest int32 work area still fits", .twipsX = 1, .work = {0, 0, Int32Max, 0}, .width = 1,
+     .height = 0,
+     .moved = Spot{(2147483647.0 - 1) / 2, 0}},
+    {.name = "width above int32", .work = {0, 0, 200'000'000, 40}, .raises = errc::Overflow},
+    {.name = "width below int32", .work = {0, 0, -200'000'000, 40}, .raises = errc::Overflow},
+    {.name = "height above int32", .work = {0, 0, 64, 200'000'000}, .raises = errc::Overflow},
+    // 858993459 x 2.5 = 2147483647.5, which rounds to the even 2^31: one past the largest value.
+    {.name = "a half above the largest rounds out of range", .twipsX = 2.5f, .work = {0, 0, 858993459, 40},
+     .raises = errc::Overflow},
+    {.name = "infinite factor", .twipsX = Inf, .raises = errc::Overflow},
+    {.name = "NaN factor", .twipsY = NaN, .raises = errc::Overflow},
+
+    {.name = "no parent: centred in the work area", .over = Over::NullParent, .moved = Spot{180, 150}},
+    {.name = "no parent, minimised", .over = Over::NullParent, .state = 1},
+    {.name = "a parent that is no form", .over = Over::NonFormParent, .moved = Spot{180, 150}},
+    {.name = "a parent that is no form, minimised", .over = Over::NonFormParent, .state = 1},
+    {.name = "over the parent", .over = Over::Parent, .width = 400, .height = 100, .parent = Parent(100, 50, 600, 300),
+     .moved = Spot{200, 150}},
+    {.name = "the child's window state is ignored", .over = Over::Parent, .width = 400, .height = 100, .state = 1,
+     .parent = Parent(100, 50, 600, 300), .moved = Spot{200, 150}},
+    {.name = "past the right edge pulled back", .over = Over::Parent, .width = 400, .height = 100,
+     .parent = Parent(700, 50, 200, 300), .moved = Spot{560, 150}},
+    {.name = "past the bottom edge pulled back", .over = Over::Parent, .width = 400, .height = 200,
+     .parent = Parent(100, 500, 600, 300), .moved = Spot{200, 460}},
+    {.name = "exactly at the right edge stays", .over = Over::Parent, .width = 400, .height = 100,
+     .parent = Parent(500, 50, 520, 300), .moved = Spot{560, 150}},
     // 0.25 + 2^24 is 2^24 in single precision, so the child ends on the edge and keeps its 0.25.
-    ChildCase{"SumRoundingOntoEdgeStays", 0.25f, 0, TwoTo24, 0, TwoTo24, 0, TwoTo24, Big, 0.25, 0},
-    ChildCase{"WiderThanScreenEndsAtZero", 300, 50, 600, 300, 1000, 100, 960, 660, 0, 150},
-    ChildCase{"TallerThanScreenEndsAtZero", 100, 300, 600, 200, 400, 700, 960, 660, 200, 0},
-    ChildCase{"NegativeLeftBoundedToZero", -300, 50, 200, 300, 400, 100, 960, 660, 0, 150},
-    ChildCase{"HalfTwipOffsetKept", 0, 0, 601, 301, 400, 100, 960, 660, 100.5, 100.5},
+    {.name = "a sum rounding onto the edge stays", .over = Over::Parent, .screenWidth = TwoTo24, .screenHeight = Big,
+     .width = TwoTo24, .height = 0, .parent = Parent(0.25f, 0, TwoTo24, 0), .moved = Spot{0.25, 0}},
+    {.name = "wider than the screen ends at zero", .over = Over::Parent, .width = 1000, .height = 100,
+     .parent = Parent(300, 50, 600, 300), .moved = Spot{0, 150}},
+    {.name = "taller than the screen ends at zero", .over = Over::Parent, .width = 400, .height = 700,
+     .parent = Parent(100, 300, 600, 200), .moved = Spot{200, 0}},
+    {.name = "a negative left is bounded to zero", .over = Over::Parent, .width = 400, .height = 100,
+     .parent = Parent(-300, 50, 200, 300), .moved = Spot{0, 150}},
+    {.name = "a half twip offset is kept", .over = Over::Parent, .width = 400, .height = 100,
+     .parent = Parent(0, 0, 601, 301),
+     .moved = Spot{100.5, 100.5}},
     // 2^24 + 100.5 is stored as 16777316 in single precision; a double would keep the half.
-    ChildCase{"PositionHeldInSinglePrecision", TwoTo24, 0, 601, 0, 400, 0, Big, Big, 16777316, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CenterChild, ChildWindowStateIgnoredWithParent)
-{
-    FakeScreen screen = SmallScreen();
-    FakeForm parent = Sized(600, 300);
-    parent.left = 100;
-    parent.top = 50;
-    FakeForm child = Sized(400, 100);
-    child.state = 1;
-
-    basMisc::CenterChild(&parent, child, screen);
-
-    EXPECT_EQ(OnlyMove(child), std::pair(200.0, 150.0));
-}
-
-TEST(CenterChild, AbsentOrNonFormParentFallsBackToCenterForm)
-{
-    NotAForm notAForm;
-    for (PlacementObject* parent : {static_cast<PlacementObject*>(nullptr), static_cast<PlacementObject*>(&notAForm)}) {
-        FakeScreen screen = SmallScreen();
-        FakeForm child = Sized(600, 300);
-        basMisc::CenterChild(parent, child, screen);
-        EXPECT_EQ(OnlyMove(child), std::pair(180.0, 150.0));
-
-        FakeForm minimised = Sized(600, 300);
-        minimised.state = 1;
-        basMisc::CenterChild(parent, minimised, screen);
-        EXPECT_TRUE(minimised.moves.empty());
-    }
-}
-
-struct MdiCase {
-    const char* name;
-    std::optional<FakeStatusBar> statusBar;
-    float childScaleHeight;
-    double left, top;
+    {.name = "the position is held in single precision", .over = Over::Parent, .screenWidth = Big, .screenHeight = Big,
+     .width = 400, .height = 0, .parent = Parent(TwoTo24, 0, 601, 0), .moved = Spot{16777316, 0}},
+    {.name = "inside a parent above its visible status bar", .over = Over::Parent, .screenWidth = 100,
+     .screenHeight = 100,
+     .parent = MdiParent(FakeStatusBar{true, 100}), .mdi = true, .childScaleHeight = 300, .moved = Spot{200, 200}},
+    {.name = "inside a parent with a hidden status bar", .over = Over::Parent, .screenWidth = 100, .screenHeight = 100,
+     .parent = MdiParent(FakeStatusBar{false, 100}), .mdi = true, .childScaleHeight = 300,
+     .moved = Spot{200, 250}},
+    {.name = "taller than the parent's interior ends at zero", .over = Over::Parent, .screenWidth = 100,
+     .screenHeight = 100,
+     .parent = MdiParent(FakeStatusBar{true, 100}), .mdi = true, .childScaleHeight = 900, .moved = Spot{200, 0}},
+    {.name = "inside a parent without a status bar", .over = Over::Parent, .parent = MdiParent(std::nullopt),
+     .mdi = true,
+     .childScaleHeight = 300, .raises = 438},
 };
 
-void PrintTo(const MdiCase& c, std::ostream* os) { *os << c.name; }
-class CenterChildMdi : public testing::TestWithParam<MdiCase> {};
-
-// Parent interior 900 x 800, child interior 500 wide. The child's outer size and the screen are set so that any
-// use of them would show.
-TEST_P(CenterChildMdi, CentresInParentInterior)
+TEST(Placement, EachCaseMovesOnceToItsPlaceOrNotAtAll)
 {
-    const auto& c = GetParam();
-    FakeScreen screen = SmallScreen();
-    screen.width = screen.height = 100;
-    FakeForm parent = Sized(50, 50);
-    parent.scaleWidth = 900;
-    parent.scaleHeight = 800;
-    parent.statusBar = c.statusBar;
-    FakeForm child = Sized(5000, 5000);
-    child.mdiChild = true;
-    child.scaleWidth = 500;
-    child.scaleHeight = c.childScaleHeight;
+    for (const Case& c : Cases) {
+        SCOPED_TRACE(c.name);
+        fakes::FakeScreen screen;
+        screen.twipsX = c.twipsX;
+        screen.twipsY = c.twipsY;
+        screen.workArea = c.work;
+        screen.workAreaAnswers = c.workAnswers;
+        screen.width = c.screenWidth;
+        screen.height = c.screenHeight;
+        FakeForm form;
+        form.width = c.mdi ? 5000 : c.width;
+        form.height = c.mdi ? 5000 : c.height;
+        form.state = c.state;
+        form.mdiChild = c.mdi;
+        form.scaleWidth = 500;
+        form.scaleHeight = c.childScaleHeight;
+        FakeForm parent = c.parent;
+        NotAForm notAForm;
 
-    basMisc::CenterChild(&parent, child, screen);
+        long raised = 0;
+        try {
+            if (c.over == Over::Nothing)
+                basMisc::CenterForm(form, screen);
+            else
+                basMisc::CenterChild(c.over == Over::Parent          ? &parent
+                                     : c.over == Over::NonFormParent ? static_cast<PlacementObject*>(&notAForm)
+                                                                     : nullptr,
+                                     form, screen);
+        } catch (const Error& error) {
+            raised = error.Number();
+        }
 
-    EXPECT_EQ(OnlyMove(child), std::pair(c.left, c.top));
-}
-
-INSTANTIATE_TEST_SUITE_P(, CenterChildMdi, testing::Values(
-    MdiCase{"VisibleStatusBar", FakeStatusBar{true, 100}, 300, 200, 200},
-    MdiCase{"HiddenStatusBar", FakeStatusBar{false, 100}, 300, 200, 250},
-    MdiCase{"TallerThanInteriorEndsAtZero", FakeStatusBar{true, 100}, 900, 200, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(CenterChild, MdiParentWithoutStatusBarRaisesAndDoesNotMove)
-{
-    FakeScreen screen = SmallScreen();
-    FakeForm parent = Sized(900, 800);
-    FakeForm child = Sized(500, 300);
-    child.mdiChild = true;
-
-    EXPECT_THROW(basMisc::CenterChild(&parent, child, screen), Error);
-    EXPECT_TRUE(child.moves.empty());
+        EXPECT_EQ(raised, c.raises);
+        EXPECT_EQ(form.moves, c.moved ? std::vector<Spot>{*c.moved} : std::vector<Spot>{});
+        if (c.state != 0 && c.over != Over::Parent)
+            EXPECT_EQ(screen.reads, 0) << "a form left alone needs nothing of the screen";
+    }
 }
 
 }  // namespace

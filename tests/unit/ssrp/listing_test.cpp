@@ -1,10 +1,14 @@
 // Listing against stand-in browsers on loopback addresses: names, order, timing windows, hostile answers, failed
-// sends. Every target here is a 127.x address.
+// sends; and one instance's port asked of one. Every target here is a 127.x address.
 #include "platform/core/error.h"
+#include "sqlclient/ssrp/instance_lookup.h"
 #include "sqlclient/ssrp/listing.h"
+#include "tests/fixtures/errors/expect_error.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace tallyrun::ssrp {
 namespace {
@@ -55,47 +59,41 @@ TEST(Listing, NamesEveryInstanceOnceInOrderOfArrival)
     EXPECT_EQ(second.Requests(), (std::vector<std::vector<std::uint8_t>>{{0x03}}));
 }
 
-TEST(Listing, WaitsAQuietWindowAfterEachAnswerPastTheFirstAnswerWindow)
+// After the first answer window each answer opens a quiet window, and the hard cap ends the wait all the same; a
+// listing nobody answers ends with the first window.
+TEST(Listing, WaitsAQuietWindowAfterEachAnswerUpToTheHardCap)
 {
-    SsrpResponder fast(On("127.0.0.2", {{"FAST"}}));
-    SsrpResponder slow(On("127.0.0.3", {{"SLOW"}}, 500ms));
-    SsrpResponder slower(On("127.0.0.4", {{"SLOWER"}}, 1000ms));
-    SsrpResponder late(On("127.0.0.5", {{"LATE"}}, 3000ms));
-
-    const auto start = Clock::now();
-    const Names names =
-        ListInstances(Ask({To(fast), To(slow), To(slower), To(late)}, {300ms, 800ms, 5000ms}));
-
-    EXPECT_EQ(names, (Names{"FAST", "SLOW", "SLOWER"}));
-    EXPECT_LT(Clock::now() - start, 3000ms);
-}
-
-TEST(Listing, StopsAtTheHardCapWhileAnswersKeepComing)
-{
-    SsrpResponder early(On("127.0.0.2", {{"EARLY"}}));
-    SsrpResponder middle(On("127.0.0.3", {{"MIDDLE"}}, 400ms));
-    SsrpResponder late(On("127.0.0.4", {{"LATE"}}, 2000ms));
-
-    const auto start = Clock::now();
-    const Names names = ListInstances(Ask({To(early), To(middle), To(late)}, {1000ms, 2500ms, 1200ms}));
-
-    EXPECT_EQ(names, (Names{"EARLY", "MIDDLE"}));
-    EXPECT_LT(Clock::now() - start, 2000ms);
-}
-
-TEST(Listing, GivesUpAfterTheFirstAnswerWindowWhenNobodyAnswers)
-{
-    ResponderOptions options = On("127.0.0.2", {{"MUTE"}});
-    options.silent = true;
-    SsrpResponder mute(options);
-
-    const auto start = Clock::now();
-    EXPECT_TRUE(ListInstances(Ask({To(mute)}, {300ms, 200ms, 5000ms})).empty());
-    const auto elapsed = Clock::now() - start;
-
-    EXPECT_GE(elapsed, 300ms);
-    EXPECT_LT(elapsed, 2500ms);
-    EXPECT_EQ(mute.Requests().size(), 1u);
+    struct Case {
+        const char* what;
+        std::vector<std::pair<const char*, std::chrono::milliseconds>> answers;  // name and delay
+        Timing timing;
+        Names listed;
+        std::chrono::milliseconds atLeast, below;
+    };
+    const Case cases[] = {
+        {"quiet window", {{"FAST", 0ms}, {"SLOW", 500ms}, {"SLOWER", 1000ms}, {"LATE", 3000ms}},
+         {300ms, 800ms, 5000ms}, {"FAST", "SLOW", "SLOWER"}, 1000ms, 3000ms},
+        {"hard cap", {{"EARLY", 0ms}, {"MIDDLE", 400ms}, {"LATE", 2000ms}}, {1000ms, 2500ms, 1200ms},
+         {"EARLY", "MIDDLE"}, 1000ms, 2000ms},
+        {"nobody answers", {{nullptr, 0ms}}, {300ms, 200ms, 5000ms}, {}, 300ms, 2500ms},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::unique_ptr<SsrpResponder>> browsers;
+        std::vector<Target> targets;
+        for (const auto& [name, delay] : c.answers) {
+            const std::string address = "127.0.0." + std::to_string(browsers.size() + 2);
+            ResponderOptions options = On(address.c_str(), {{name ? name : "MUTE"}}, delay);
+            options.silent = name == nullptr;
+            targets.push_back(To(*browsers.emplace_back(std::make_unique<SsrpResponder>(options))));
+        }
+        const auto start = Clock::now();
+        EXPECT_EQ(ListInstances(Ask(targets, c.timing)), c.listed);
+        const auto elapsed = Clock::now() - start;
+        EXPECT_GE(elapsed, c.atLeast);
+        EXPECT_LT(elapsed, c.below);
+        EXPECT_EQ(browsers.front()->Requests().size(), 1u);
+    }
 }
 
 TEST(Listing, MalformedAndSpoofedAnswersNeverReachTheList)
@@ -116,28 +114,52 @@ TEST(Listing, MalformedAndSpoofedAnswersNeverReachTheList)
     EXPECT_EQ(ListInstances(Ask({To(hostile)}, {1000ms, 500ms, 5000ms})), (Names{"GOOD\\SQL1"}));
 }
 
-TEST(Listing, SkipsATargetItCannotSendTo)
+TEST(Listing, SkipsTargetsItCannotSendToAndFailsWhenThereIsNoOther)
 {
     SsrpResponder local(On("127.0.0.1", {{"LOCAL"}}));
-    const Target badAddress{"not-an-address", ListRequest::UnicastEx, local.Port()};
+    const Target badAddress{"127.0.0.300", ListRequest::UnicastEx, local.Port()};
+    const Target notAnAddress{"not-an-address", ListRequest::UnicastEx, local.Port()};
     const Target badPort{"127.0.0.1", ListRequest::UnicastEx, std::uint16_t{0}};
-
-    EXPECT_EQ(ListInstances(Ask({badAddress, badPort, To(local)}, {1000ms, 300ms, 5000ms})), (Names{"LOCAL"}));
+    EXPECT_EQ(ListInstances(Ask({badAddress, notAnAddress, badPort, To(local)}, {1000ms, 300ms, 5000ms})),
+              (Names{"LOCAL"}));
+    for (const auto& targets : {std::vector<Target>{badAddress, notAnAddress, badPort}, std::vector<Target>{}}) {
+        const Error error = fixtures::RaisedError([&] { ListInstances(Ask(targets, {300ms, 300ms, 1000ms})); });
+        EXPECT_EQ(error.Number(), errc::NoTargetReached);
+        EXPECT_FALSE(error.Description().empty());
+    }
 }
 
-TEST(Listing, FailsWhenNoRequestCanBeSent)
+Endpoint BrowserOf(const SsrpResponder& responder) { return {*ParseIpv4(responder.Address()), responder.Port()}; }
+
+TEST(InstanceLookup, SkipsJunkAndReturnsTheNamedPort)
 {
-    const Target badAddress{"127.0.0.300", ListRequest::UnicastEx, std::uint16_t{1434}};
-    const Target badPort{"127.0.0.1", ListRequest::UnicastEx, std::uint16_t{0}};
-    for (const auto& targets : {std::vector<Target>{badAddress, badPort}, std::vector<Target>{}}) {
-        try {
-            ListInstances(Ask(targets, {300ms, 300ms, 1000ms}));
-            ADD_FAILURE() << "no error raised for " << targets.size() << " unusable targets";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Number(), errc::NoTargetReached);
-            EXPECT_FALSE(error.Description().empty());
-        }
-    }
+    ResponderOptions options;
+    options.instances = {{"HOST", "SALES", "16.0", false, 50123}};
+    options.rawInstanceAnswers = {{"JUNK", ResponseDatagram("garbage")}};
+    SsrpResponder browser(options);
+
+    EXPECT_EQ(LookupInstancePort(BrowserOf(browser), "sales", 2000ms), 50123);
+    EXPECT_EQ(LookupInstancePort(BrowserOf(browser), "junk", 300ms), std::nullopt);
+    const auto requests = browser.Requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_EQ(requests.front(), (std::vector<std::uint8_t>{0x04, 's', 'a', 'l', 'e', 's', 0}));
+}
+
+TEST(InstanceLookup, ResendsAFewTimesThenGivesUpAtTheBound)
+{
+    ResponderOptions options;
+    options.instances = {{"HOST", "SALES", "16.0", false, 50123}};
+    SsrpResponder browser(options);
+
+    const auto start = Clock::now();
+    EXPECT_EQ(LookupInstancePort(BrowserOf(browser), "NOSUCH", 800ms), std::nullopt);
+    const auto elapsed = Clock::now() - start;
+
+    EXPECT_GE(elapsed, 800ms);
+    EXPECT_LT(elapsed, 2500ms);
+    const auto sent = browser.Requests().size();
+    EXPECT_GE(sent, 2u);
+    EXPECT_LE(sent, 4u);
 }
 
 }  // namespace

@@ -52,12 +52,8 @@ TEST(DefaultTargets, BroadcastsOnEveryUsableSubnetAndAsksTheLocalHost)
         EXPECT_FALSE(t.port.has_value());
 }
 
-TEST(DefaultTargets, WithoutInterfacesStillBroadcastsAndAsksTheLocalHost)
-{
-    EXPECT_EQ(Addresses(TargetsForInterfaces({})), (std::vector<std::string>{"255.255.255.255", "127.0.0.1"}));
-}
-
-// Every system has its loopback interface; it must be known as one, or the listing would broadcast on it.
+// Every system has its loopback interface; it must be known as one, or the listing would broadcast on it. Without
+// another, the listing still broadcasts and asks the local host.
 TEST(LocalInterfaces, TheSystemReportsItsLoopbackAsSuch)
 {
     const auto interfaces = LocalIpv4Interfaces();

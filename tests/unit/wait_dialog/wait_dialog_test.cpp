@@ -25,8 +25,6 @@ TEST_F(WaitDialog, IsLoadedOverItsOwnerWithItsTimerRunning)
     EXPECT_EQ(timer.interval, 1000);
     EXPECT_TRUE(timer.enabled);
     EXPECT_FALSE(form.visible);
-    dialog.SetProcessId(-7);
-    EXPECT_EQ(dialog.ProcessId(), -7);
 }
 
 TEST_F(WaitDialog, RefusesEveryCloseUntilATickFindsTheProcessEnded)

@@ -1,0 +1,148 @@
+// osql's pure units: what each option of its command line sets and what is refused and why, and the printed
+// form of results and messages.
+#include "osql/options.h"
+#include "osql/output.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace tallyrun::osql {
+namespace {
+
+TEST(Options, TheLauncherCommandLine)
+{
+    // As the run button's command line reaches the client once split into arguments.
+    const Options options = ParseOptions({"-S", "SRV1", "-E", "-Q", "DBCC UPDATEUSAGE('Sales') WITH NO_INFOMSGS, COUNT_ROWS"});
+    EXPECT_EQ(options.server, "SRV1");
+    EXPECT_TRUE(options.trusted);
+    EXPECT_EQ(options.query, "DBCC UPDATEUSAGE('Sales') WITH NO_INFOMSGS, COUNT_ROWS");
+    EXPECT_FALSE(options.login);
+    EXPECT_FALSE(options.failOnError);
+    EXPECT_EQ(options.loginTimeout, std::chrono::seconds(15));
+    EXPECT_EQ(options.queryTimeout, std::chrono::seconds(0));
+}
+
+TEST(Options, EveryOptionWithAttachedOrSeparateValues)
+{
+    const Options options =
+        ParseOptions({"-Stcp:db,1500", "-U", "sa", "-P-secret", "-d", "Ünïcødé", "-l", "2", "-t30", "-b", "-Qselect 1"});
+    EXPECT_EQ(options.server, "tcp:db,1500");
+    EXPECT_EQ(options.login, "sa");
+    EXPECT_EQ(options.password, "-secret");
+    EXPECT_EQ(options.database, "Ünïcødé");
+    EXPECT_EQ(options.loginTimeout, std::chrono::seconds(2));
+    EXPECT_EQ(options.queryTimeout, std::chrono::seconds(30));
+    EXPECT_TRUE(options.failOnError);
+    EXPECT_EQ(options.query, "select 1");
+    EXPECT_FALSE(options.trusted);
+}
+
+TEST(Options, HelpOnlyWhenAskedForAlone)
+{
+    EXPECT_TRUE(ParseOptions({"-?"}).help);
+    // A server typed as "srv -?" reaches the client split in two; a help text with status 0 would pass for a run.
+    EXPECT_THROW(ParseOptions({"-S", "srv", "-?", "-E", "-Q", "x"}), UsageError);
+    EXPECT_FALSE(ParseOptions({"-S-?", "-E", "-Q-?"}).help) << "values that read -? are values";
+}
+
+TEST(Options, RefusedCommandLinesSayWhatIsWrong)
+{
+    const struct {
+        std::vector<std::string> arguments;
+        const char* reason;
+    } cases[] = {
+        {{"-E", "-Q", "x", "-z"}, "Unknown option \"-z\""},
+        {{"-E", "-Q", "x", "-Eb"}, "Unknown option"},
+        {{"-E", "-Q"}, "-Q needs a value"},
+        {{"-S", "-E", "-Q", "x"}, "-S needs a value"},
+        {{"-S", "my", "server", "-E", "-Q", "x"}, "Unexpected argument \"server\""},
+        {{"-E", "-E", "-Q", "x"}, "more than once"},
+        {{"-E", "-Q", "x", "-l", "0"}, "from 1 to 65535"},
+        {{"-E", "-Q", "x", "-t", "65536"}, "from 0 to 65535"},
+        {{"-E", "-Q", "x", "-t", "5s"}, "not \"5s\""},
+        {{"-E", "-U", "sa", "-P", "p", "-Q", "x"}, "exclude each other"},
+        {{"-U", "sa", "-Q", "x"}, "go together"},
+        {{"-Q", "x"}, "Give -E"},
+        {{"-E"}, "Give the query"},
+        {{"-E", "-Q", ""}, "Give the query"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        try {
+            ParseOptions(c.arguments);
+            ADD_FAILURE() << "accepted";
+        } catch (const UsageError& error) {
+            EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
+        }
+    }
+}
+
+odbc::Diagnostic Message(const char* sqlState, long native, const char* text)
+{
+    odbc::Diagnostic message;
+    message.sqlState = sqlState;
+    message.native = native;
+    message.text = text;
+    return message;
+}
+
+TEST(Messages, ErrorsGetTheHeaderAdministratorsKnow)
+{
+    auto error = Message("42000", 2520, "[FreeTDS][SQL Server]Could not find database 'Sales'.");
+    error.severity = 16;
+    error.state = 11;
+    error.server = "SRV1";
+    error.line = 1;
+    EXPECT_EQ(FormatMessage(error), "Msg 2520, Level 16, State 11, Server SRV1, Line 1\nCould not find database 'Sales'.");
+}
+
+TEST(Messages, FieldsTheDriverDoesNotTellAreLeftOut)
+{
+    auto error = Message("42000", 50000, "[FreeTDS][SQL Server]Bad");
+    error.severity = 16;
+    error.line = 3;
+    EXPECT_EQ(FormatMessage(error), "Msg 50000, Level 16, Line 3\nBad");
+    auto inProcedure = Message("42000", 50000, "Bad");
+    inProcedure.procedure = "usp_Fix";
+    EXPECT_EQ(FormatMessage(inProcedure), "Msg 50000, Procedure usp_Fix\nBad");
+}
+
+TEST(Messages, ServerTextCannotDriveTheTerminal)
+{
+    auto error = Message("42000", 4060, "Cannot open database \"x\x1B[2J\ny\" requested by the login.");
+    error.severity = 11;
+    error.server = "S\xC2\x9B" "1";  // U+009B, the C1 control sequence introducer
+    EXPECT_EQ(FormatMessage(error),
+              "Msg 4060, Level 11, Server S\\u009B1\nCannot open database \"x\\x1B[2J\\ny\" requested by the login.");
+    EXPECT_EQ(TerminalSafe("tab\tstays, Ünïcødé stays, \r\x7F\x01 do not"), "tab\tstays, Ünïcødé stays, \\r\\x7F\\x01 do not");
+    EXPECT_EQ(TerminalSafe("two\nlines\x1B", LineBreaks::Keep), "two\nlines\\x1B");
+}
+
+TEST(Messages, AFailureKeepsItsLinesButNotTheServersLineBreaks)
+{
+    const odbc::OdbcError login({Message("42000", 4060, "[FreeTDS][SQL Server]Cannot open database \"a\nb\x1B\".")},
+                                {"Check the name."});
+    EXPECT_EQ(FormatError(login), "Cannot open database \"a\\nb\\x1B\".\nCheck the name.");
+    EXPECT_EQ(FormatError(Error(5, "ours\non two lines\x07")), "ours\non two lines\\x07");
+}
+
+TEST(Results, ColumnsTakeTheirDisplayWidthInCharactersAndNumbersAlignRight)
+{
+    std::ostringstream out;
+    ResultPrinter printer(out, {{"name", 0, 8, false}, {"id", 0, 5, true}, {"note", 0, 100000, false}});
+    printer.PrintHeader();
+    printer.PrintRow({"Ünïcødé", "42", std::nullopt});
+    printer.PrintRow({"a much longer name", "7", "x"});
+    printer.PrintRow({"a\nb\x1B", "1", "y"});
+    const std::string dashes128(128, '-');
+    EXPECT_EQ(out.str(),
+              "name        id note\n"
+              "-------- ----- " + dashes128 + "\n"
+              "Ünïcødé     42 NULL\n"
+              "a much longer name     7 x\n"
+              "a\\nb\\x1B     1 y\n");
+}
+
+}  // namespace
+}  // namespace tallyrun::osql
