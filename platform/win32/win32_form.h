@@ -5,6 +5,7 @@
 
 #include "platform/ui/form.h"
 #include "platform/ui/layout.h"
+#include "platform/win32/accessible_control.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_handles.h"
 
@@ -59,6 +60,11 @@ public:
     // The window of the control at that index in the layout, and its name there.
     HWND ControlHandle(std::size_t index) const { return m_controls.at(index).window; }
     const std::string& ControlName(std::size_t index) const { return m_controls.at(index).name; }
+    // What the control tells a screen reader it is called; empty where the system's name stands.
+    const std::wstring& ControlAccessibleName(std::size_t index) const
+    {
+        return m_controls.at(index).accessible->Name();
+    }
     std::size_t ControlCount() const { return m_controls.size(); }
 
     // Whether the top-level window is one of our forms, whose dialog keys the message loops handle.
@@ -73,6 +79,7 @@ private:
         std::string name;
         HWND window;
         View view;
+        std::unique_ptr<AccessibleControl> accessible;
     };
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
