@@ -190,7 +190,8 @@ LRESULT CALLBACK AccessibleControl::Procedure(HWND window, UINT message, WPARAM 
         return ::DefSubclassProc(window, message, wParam, lParam);
     const auto& control = *reinterpret_cast<const AccessibleControl*>(self);
     IAccessible* system = nullptr;
-    if (FAILED(::CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&system))))
+    if (FAILED(::CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                           reinterpret_cast<void**>(&system))))
         return ::DefSubclassProc(window, message, wParam, lParam);
     auto* named = new NamedAccessible(system, control.m_name, control.m_role);
     const LRESULT result = ::LresultFromObject(__uuidof(IAccessible), wParam, named);

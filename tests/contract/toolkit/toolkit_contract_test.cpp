@@ -1,7 +1,7 @@
 // What every toolkit must do with the window modules' layouts and the interfaces: pixel geometry and fitted
-// captions at the screen's factor, names for screen readers, focus, tab order and keys, a close request refused
-// and then allowed, timer ticks during a modal show, and a list that opens. Written against the interfaces and the
-// toolkit probe only.
+// captions at the screen's factor, frames read in twips, names for screen readers, focus, tab order and keys, a
+// close request refused and then allowed, timer ticks during a modal show, and a list that opens. Written against
+// the interfaces and the toolkit probe only.
 #include "main_window/frm_Main.h"
 #include "tests/fixtures/fake_platform/fake_screen.h"
 #include "tests/fixtures/toolkit_probe/toolkit_probe.h"
