@@ -18,8 +18,6 @@ public:
     AccessibleControl(const AccessibleControl&) = delete;
     AccessibleControl& operator=(const AccessibleControl&) = delete;
 
-    const std::wstring& Name() const { return m_name; }
-
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);

@@ -60,11 +60,6 @@ public:
     // The window of the control at that index in the layout, and its name there.
     HWND ControlHandle(std::size_t index) const { return m_controls.at(index).window; }
     const std::string& ControlName(std::size_t index) const { return m_controls.at(index).name; }
-    // What the control tells a screen reader it is called; empty where the system's name stands.
-    const std::wstring& ControlAccessibleName(std::size_t index) const
-    {
-        return m_controls.at(index).accessible->Name();
-    }
     std::size_t ControlCount() const { return m_controls.size(); }
 
     // Whether the top-level window is one of our forms, whose dialog keys the message loops handle.
