@@ -141,8 +141,8 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
     if (firstInTabOrder)
         firstInTabOrder->setFocus();
 
-    FitFontToCaptions(*m_window, FontAtScreensFactor(m_window->font(), y), fittedLabels,
-                      fittedButtons);
+    const QFont font = FontAtScreensFactor(m_window->font(), y);
+    FitFontToCaptions(*m_window, font, fittedLabels, fittedButtons);
 }
 
 std::string QtForm::Caption() const
