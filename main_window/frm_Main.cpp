@@ -20,17 +20,18 @@ enum : std::size_t { lbl_Info, lbl_Server, cbo_Servers, cmd_ListServers, lbl_DB,
 
 constexpr char ListAvailable[] = "List Available";
 
-// In tab order; the two right-aligned labels end at the same x, 105 twips left of the combo boxes.
+// In tab order; the two right-aligned labels end at the same x, 105 twips left of the combo boxes. The two list
+// buttons share a caption, so a screen reader is told which list each fills.
 constexpr ui::ControlLayout Controls[] = {
-    {ControlKind::Label, "lbl_Info", "Use this utility to update table usage of a SQL Server database.",
+    {ControlKind::Label, "lbl_Info", "Use this utility to update table usage of a SQL Server database.", {},
      {120, 120, 5175, 255}, Alignment::Left},
-    {ControlKind::Label, "lbl_Server", "Server:", {848, 630, 855, 255}, Alignment::Right},
-    {ControlKind::ComboBox, "cbo_Servers", ServerPlaceholder, {1808, 600, 2415, 315}},
-    {ControlKind::CommandButton, "cmd_ListServers", ListAvailable, {4328, 600, 1215, 315}},
-    {ControlKind::Label, "lbl_DB", "Database Name:", {488, 1110, 1215, 255}, Alignment::Right},
-    {ControlKind::ComboBox, "cbo_DBs", DatabasePlaceholder, {1808, 1080, 2415, 315}},
-    {ControlKind::CommandButton, "cmd_ListDBs", ListAvailable, {4328, 1080, 1215, 315}},
-    {ControlKind::CommandButton, "cmd_Tallyrun", "Tallyrun", {2408, 1620, 1215, 315}},
+    {ControlKind::Label, "lbl_Server", "Server:", {}, {848, 630, 855, 255}, Alignment::Right},
+    {ControlKind::ComboBox, "cbo_Servers", ServerPlaceholder, "Server", {1808, 600, 2415, 315}},
+    {ControlKind::CommandButton, "cmd_ListServers", ListAvailable, "List available servers", {4328, 600, 1215, 315}},
+    {ControlKind::Label, "lbl_DB", "Database Name:", {}, {488, 1110, 1215, 255}, Alignment::Right},
+    {ControlKind::ComboBox, "cbo_DBs", DatabasePlaceholder, "Database Name", {1808, 1080, 2415, 315}},
+    {ControlKind::CommandButton, "cmd_ListDBs", ListAvailable, "List available databases", {4328, 1080, 1215, 315}},
+    {ControlKind::CommandButton, "cmd_Tallyrun", "Tallyrun", "Tallyrun: update usage", {2408, 1620, 1215, 315}},
 };
 static_assert(Controls[at::cbo_Servers].name == "cbo_Servers" && Controls[at::cbo_DBs].name == "cbo_DBs" &&
               Controls[at::cmd_ListServers].name == "cmd_ListServers" &&

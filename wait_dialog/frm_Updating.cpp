@@ -5,7 +5,7 @@ namespace tallyrun {
 namespace {
 
 constexpr ui::ControlLayout Controls[] = {
-    {ui::ControlKind::Label, "lbl_Info", "Updating Usage.  This may take several minutes.  Please wait...",
+    {ui::ControlKind::Label, "lbl_Info", "Updating Usage.  This may take several minutes.  Please wait...", {},
      {330, 203, 3495, 495}, ui::Alignment::Center, true},
 };
 

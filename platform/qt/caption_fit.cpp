@@ -16,11 +16,11 @@ constexpr int SmallestPixelSize = 8;
 
 }  // namespace
 
-void FitFontToCaptions(QWidget& form, const std::vector<const QLabel*>& labels,
+void FitFontToCaptions(QWidget& form, QFont candidate, const std::vector<const QLabel*>& labels,
                        const std::vector<const QPushButton*>& buttons)
 {
-    const auto fits = [&](const QFont& candidate) {
-        const QFontMetrics metrics(candidate);
+    const auto fits = [&](const QFont& font) {
+        const QFontMetrics metrics(font);
         for (const QLabel* label : labels) {
             if (metrics.horizontalAdvance(label->text()) > label->width() || metrics.height() > label->height())
                 return false;
@@ -32,7 +32,6 @@ void FitFontToCaptions(QWidget& form, const std::vector<const QLabel*>& labels,
         return true;
     };
 
-    QFont candidate = form.font();
     while (!fits(candidate)) {
         if (candidate.pointSizeF() > 0) {
             if (candidate.pointSizeF() <= SmallestPointSize)

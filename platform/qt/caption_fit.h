@@ -3,6 +3,7 @@
 
 #include <vector>
 
+class QFont;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -10,8 +11,8 @@ class QWidget;
 namespace tallyrun {
 
 // The layouts' twips were drawn for a small system font; where the desktop's font is larger, the form's font is
-// shrunk until every caption fits its control rather than clip the captions.
-void FitFontToCaptions(QWidget& form, const std::vector<const QLabel*>& labels,
+// shrunk from `font` until every caption fits its control rather than clip the captions.
+void FitFontToCaptions(QWidget& form, QFont font, const std::vector<const QLabel*>& labels,
                        const std::vector<const QPushButton*>& buttons);
 
 }  // namespace tallyrun

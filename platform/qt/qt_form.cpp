@@ -7,10 +7,12 @@
 #include "resources/application_icon.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
+#include <QScreen>
 
 namespace tallyrun {
 
@@ -32,6 +34,20 @@ Qt::Alignment Horizontal(ui::Alignment alignment)
         break;
     }
     return Qt::AlignLeft;
+}
+
+// Qt sizes fonts at the system's dots per inch; a screen laying the form out at another factor gets a font grown or
+// shrunk to match, so that captions keep their share of their controls.
+QFont FontAtScreensFactor(QFont font, float twipsPerPixelY)
+{
+    const QScreen* system = QGuiApplication::primaryScreen();
+    const qreal systemDotsPerInch = system ? system->logicalDotsPerInchY() : 96;
+    const qreal scale = 1440 / static_cast<qreal>(twipsPerPixelY) / systemDotsPerInch;
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * scale);
+    else
+        font.setPixelSize(qRound(font.pixelSize() * scale));
+    return font;
 }
 
 // Fixed size, a close box, and neither minimise nor maximise button.
@@ -65,6 +81,7 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
     const float y = m_screen.TwipsPerPixelY();
     std::vector<const QLabel*> fittedLabels;
     std::vector<const QPushButton*> fittedButtons;
+    QLabel* previousLabel = nullptr;
     QWidget* previousInTabOrder = nullptr;
     QWidget* firstInTabOrder = nullptr;
 
@@ -92,6 +109,8 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
             if (auto* list = qobject_cast<QListView*>(combo->view()))
                 list->setUniformItemSizes(true);
             combo->setEditText(Text(control.caption));
+            if (previousLabel)
+                previousLabel->setBuddy(combo);
             m_controls.emplace_back(std::make_unique<QtComboBox>(*combo));
             widget = combo;
             break;
@@ -105,6 +124,9 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
         }
         }
         widget->setObjectName(Text(control.name));
+        if (!control.accessibleName.empty())
+            widget->setAccessibleName(Text(control.accessibleName));
+        previousLabel = qobject_cast<QLabel*>(widget);
         widget->setGeometry(PixelsOf(control.at.left, x), PixelsOf(control.at.top, y), PixelsOf(control.at.width, x),
                             PixelsOf(control.at.height, y));
         m_controlWidgets.push_back(widget);
@@ -120,7 +142,8 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
     if (firstInTabOrder)
         firstInTabOrder->setFocus();
 
-    FitFontToCaptions(*m_window, fittedLabels, fittedButtons);
+    const QFont font = FontAtScreensFactor(m_window->font(), y);
+    FitFontToCaptions(*m_window, font, fittedLabels, fittedButtons);
 }
 
 std::string QtForm::Caption() const

@@ -54,6 +54,7 @@ public:
     QWidget& Window() { return *m_window; }
     // The widget of the control at that index in the layout.
     QWidget& ControlWidget(std::size_t index);
+    std::size_t ControlCount() const { return m_controlWidgets.size(); }
 
 private:
     using Control = std::variant<std::unique_ptr<QtLabel>, std::unique_ptr<QtComboBox>, std::unique_ptr<QtCommandButton>>;

@@ -15,11 +15,14 @@ enum class ControlKind { Label, ComboBox, CommandButton };
 
 enum class Alignment { Left, Right, Center };
 
-// Texts are UTF-8.
+// Texts are UTF-8. A label directly before a combo box is that box's label (its buddy), which a screen reader
+// reads with it.
 struct ControlLayout {
     ControlKind kind;
     std::string_view name;
     std::string_view caption;  // a label's or button's caption; a combo box's initial edit text
+    // What a screen reader calls the control; empty for a label, which is read by its caption.
+    std::string_view accessibleName;
     TwipsRect at;              // relative to the client area
     Alignment alignment = Alignment::Left;  // labels only
     bool wordWrap = false;     // labels only: the caption runs over several lines from the top, never shrunk to fit

@@ -2,6 +2,8 @@
 
 #include "platform/core/error.h"
 
+#include <cmath>
+
 namespace tallyrun {
 
 namespace {
@@ -37,10 +39,13 @@ bool Fits(HDC dc, std::span<const CaptionBox> captions)
 
 }  // namespace
 
-UniqueFont CaptionFont(std::span<const CaptionBox> captions)
+UniqueFont CaptionFont(std::span<const CaptionBox> captions, float twipsPerPixelY)
 {
     LOGFONTW font = MessageFont();
     const ScreenDc screen;
+    const int systemDotsPerInch = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+    if (systemDotsPerInch > 0)
+        font.lfHeight = std::lround(font.lfHeight * (1440.0 / twipsPerPixelY) / systemDotsPerInch);
     for (;;) {
         UniqueFont candidate(::CreateFontIndirectW(&font));
         if (!candidate)

@@ -15,7 +15,8 @@ struct CaptionBox {
 };
 
 // The layouts' twips were drawn for a small system font; where the desktop's font is larger, the form's font is
-// shrunk rather than clip the captions. Raises an Error when the system makes no font at all.
-UniqueFont CaptionFont(std::span<const CaptionBox> captions);
+// shrunk rather than clip the captions. The system's font is drawn for the system's dots per inch; laid out at
+// another twips per pixel, it is grown or shrunk to match first. Raises an Error when the system makes no font.
+UniqueFont CaptionFont(std::span<const CaptionBox> captions, float twipsPerPixelY);
 
 }  // namespace tallyrun

@@ -5,13 +5,22 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 namespace tallyrun {
 
+// Without the apartment a screen reader gets no object from the controls; the windows work all the same.
 Win32Application::Win32Application()
+    : m_apartment(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)))
 {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
+}
+
+Win32Application::~Win32Application()
+{
+    if (m_apartment)
+        ::CoUninitialize();
 }
 
 int Win32Application::Exec()

@@ -8,6 +8,7 @@
 #include "platform/win32/message_loop.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <utility>
 
@@ -188,7 +189,7 @@ void Win32Form::CreateControls(const ui::FormLayout& layout)
             captions.push_back({Widen(control.caption), at.width, at.height,
                                 control.kind == ui::ControlKind::CommandButton});
     }
-    m_font = CaptionFont(captions);
+    m_font = CaptionFont(captions, m_screen.TwipsPerPixelY());
 
     for (const ui::ControlLayout& control : layout.controls) {
         const PixelRect at = Pixels(control.at, m_screen);
@@ -196,23 +197,30 @@ void Win32Form::CreateControls(const ui::FormLayout& layout)
         const std::size_t index = m_controls.size();
         HWND child = nullptr;
         View view;
+        long role = 0;
         switch (control.kind) {
         case ui::ControlKind::Label:
+            // Created just before a combo box, a label stands before it in the windows' order, which is where
+            // screen readers look for a combo box's name.
             child = CreateChild(Handle(), L"STATIC", caption, LabelStyle(control), at, index);
             view = std::make_unique<Win32Label>(child);
+            role = ROLE_SYSTEM_STATICTEXT;
             break;
         case ui::ControlKind::ComboBox:
             // Unsorted, and typed text never becomes a row.
             child = CreateChild(Handle(), L"COMBOBOX", {}, WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL,
                                 at, index);
             view = std::make_unique<Win32ComboBox>(child);
+            role = ROLE_SYSTEM_COMBOBOX;
             break;
         case ui::ControlKind::CommandButton:
             child = CreateChild(Handle(), L"BUTTON", caption, WS_TABSTOP | BS_PUSHBUTTON, at, index);
             view = std::make_unique<Win32CommandButton>(child);
+            role = ROLE_SYSTEM_PUSHBUTTON;
             break;
         }
-        m_controls.push_back({std::string(control.name), child, std::move(view)});
+        m_controls.push_back({std::string(control.name), child, std::move(view),
+                              std::make_unique<AccessibleControl>(child, Widen(control.accessibleName), role)});
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
         if (control.kind == ui::ControlKind::ComboBox) {
             FitComboBox(child, at);

@@ -5,6 +5,7 @@
 
 #include "platform/ui/form.h"
 #include "platform/ui/layout.h"
+#include "platform/win32/accessible_control.h"
 #include "platform/win32/win32_controls.h"
 #include "platform/win32/win32_handles.h"
 
@@ -73,6 +74,7 @@ private:
         std::string name;
         HWND window;
         View view;
+        std::unique_ptr<AccessibleControl> accessible;
     };
 
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

