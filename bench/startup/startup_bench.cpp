@@ -1,7 +1,7 @@
 // Times programs from their start to their first top-level window mapped on the X server named by DISPLAY, and
 // reads their resident memory once the window has had a moment to paint. The programs take turns, so the noise
-// of a shared machine falls on both.
-//   startup_bench RUNS PEER PROGRAM
+// of a shared machine falls on both. With a RUNNER (wine), each program is started through it.
+//   startup_bench RUNS PEER PROGRAM [RUNNER]
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -61,13 +61,16 @@ bool WaitForMap(xcb_connection_t* x, Clock::time_point giveUp)
     return false;
 }
 
-bool Run(xcb_connection_t* x, const char* program, Sample& sample)
+bool Run(xcb_connection_t* x, const char* runner, const char* program, Sample& sample)
 {
     Drain(x);
     const auto start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
-        execl(program, program, static_cast<char*>(nullptr));
+        if (runner)
+            execlp(runner, runner, program, static_cast<char*>(nullptr));
+        else
+            execl(program, program, static_cast<char*>(nullptr));
         _exit(127);
     }
     if (pid < 0)
@@ -92,11 +95,12 @@ T Median(std::vector<T> values)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s RUNS PEER PROGRAM\n", argv[0]);
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: %s RUNS PEER PROGRAM [RUNNER]\n", argv[0]);
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
+    const char* runner = argc == 5 ? argv[4] : nullptr;
     int screenNumber = 0;
     xcb_connection_t* x = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(x)) {
@@ -117,7 +121,7 @@ int main(int argc, char* argv[])
     for (int round = -1; round < runs; ++round) {
         for (int p = 0; p < programs; ++p) {
             Sample sample;
-            if (!Run(x, argv[2 + p], sample)) {
+            if (!Run(x, runner, argv[2 + p], sample)) {
                 std::fprintf(stderr, "%s showed no window\n", argv[2 + p]);
                 return 1;
             }
