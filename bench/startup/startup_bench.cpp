@@ -2,6 +2,8 @@
 // reads their resident memory once the window has had a moment to paint. The programs take turns, so the noise
 // of a shared machine falls on both. With a RUNNER (wine), each program is started through it.
 //   startup_bench RUNS PEER PROGRAM [RUNNER]
+#include "bench/table_row.h"
+
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -84,13 +86,6 @@ bool Run(xcb_connection_t* x, const char* runner, const char* program, Sample& s
     return mapped;
 }
 
-template <class T>
-T Median(std::vector<T> values)
-{
-    std::ranges::sort(values);
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -133,13 +128,11 @@ int main(int argc, char* argv[])
     }
     xcb_disconnect(x);
 
-    // Rows of the table scripts/bench prints: what, the program, its peer, the ratio.
-    const auto row = [](const char* what, double ours, double peer, const char* unit) {
-        std::printf("%s\t%.1f %s\t%.1f %s\t%.2fx\n", what, ours, unit, peer, unit, ours / peer);
-    };
-    row("start-up to window mapped, median", Median(times[1]), Median(times[0]), "ms");
-    row("start-up to window mapped, worst", *std::ranges::max_element(times[1]),
-        *std::ranges::max_element(times[0]), "ms");
-    row("resident memory, window shown", Median(memory[1]) / 1024.0, Median(memory[0]) / 1024.0, "MiB");
+    using tallyrun::bench::Median;
+    using tallyrun::bench::PrintRow;
+    PrintRow("start-up to window mapped, median", Median(times[1]), Median(times[0]), "ms");
+    PrintRow("start-up to window mapped, worst", *std::ranges::max_element(times[1]),
+             *std::ranges::max_element(times[0]), "ms");
+    PrintRow("resident memory, window shown", Median(memory[1]) / 1024.0, Median(memory[0]) / 1024.0, "MiB");
     return 0;
 }
