@@ -1,6 +1,7 @@
 // Times the database list button against a stand-in server holding 1,000, 8,000 and 32,767 user databases: the
 // whole click (login, query, fill, selection, drop-down opened) against unixODBC's isql fetching the same rows
 // through the same driver and connection string, each the median of several runs.
+#include "bench/table_row.h"
 #include "main_window/frm_Main.h"
 #include "platform/qt/qt_form.h"
 #include "platform/qt/qt_toolkit.h"
@@ -27,6 +28,7 @@
 namespace {
 
 using namespace tallyrun;
+using bench::Median;
 using Clock = std::chrono::steady_clock;
 
 constexpr int Runs = 5;
@@ -37,18 +39,6 @@ sqldmo::SystemObjectSettings Settings()
     settings.serverListing = [] { return std::vector<std::string>{}; };
     settings.server.driver = odbc::Driver{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary};
     return settings;
-}
-
-double Median(std::vector<double> milliseconds)
-{
-    std::ranges::sort(milliseconds);
-    return milliseconds[milliseconds.size() / 2];
-}
-
-// A row of the table scripts/bench prints: what, ours, the peer's, the ratio.
-void Row(const std::string& what, double ours, double peer)
-{
-    std::printf("%s\t%.1f ms\t%.1f ms\t%.2fx\n", what.c_str(), ours, peer, ours / peer);
 }
 
 // isql reading the catalog query from `queryFile` over `connection`; the number of lines it printed.
@@ -135,7 +125,7 @@ int main(int argc, char* argv[])
             databases->hidePopup();
             QApplication::processEvents();
         }));
-        Row("database list " + std::to_string(count) + ": click to list open", click, isql);
+        bench::PrintRow("database list " + std::to_string(count) + ": click to list open", click, isql);
     }
     std::remove(queryFile.c_str());
     return 0;

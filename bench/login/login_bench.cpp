@@ -1,5 +1,6 @@
 // osql's trusted login plus one batch, against unixODBC's isql and FreeTDS's tsql doing the same through the same
 // driver, at the TDS stand-in on loopback; each a separate process, the three taking turns, medians of the runs.
+#include "bench/table_row.h"
 #include "sqlclient/odbc/connection_string.h"
 #include "sqlclient/odbc/server_name.h"
 #include "tds_standin.h"
@@ -38,12 +39,6 @@ double Milliseconds(const std::string& command, const std::string& expected)
     return ms;
 }
 
-double Median(std::vector<double> values)
-{
-    std::ranges::sort(values);
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main()
@@ -63,9 +58,7 @@ int main()
         viaIsql.push_back(Milliseconds(isql, ""));
         viaTsql.push_back(Milliseconds(tsql, "2>"));
     }
-    std::printf("osql login and one batch, against isql\t%.1f ms\t%.1f ms\t%.2fx\n", Median(ours), Median(viaIsql),
-                Median(ours) / Median(viaIsql));
-    std::printf("osql login and one batch, against tsql\t%.1f ms\t%.1f ms\t%.2fx\n", Median(ours), Median(viaTsql),
-                Median(ours) / Median(viaTsql));
+    bench::PrintRow("osql login and one batch, against isql", bench::Median(ours), bench::Median(viaIsql));
+    bench::PrintRow("osql login and one batch, against tsql", bench::Median(ours), bench::Median(viaTsql));
     return 0;
 }

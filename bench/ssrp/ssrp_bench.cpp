@@ -2,6 +2,7 @@
 // bridge) and how long a whole listing takes with the programme's timing. Only 127.x addresses are used.
 // With `--against-tsql` the browsers answer on the standard port 1434 and FreeTDS's `tsql -L` asks each of them in
 // turn; run it so only inside a network namespace of its own (scripts/bench does), where that port is free.
+#include "bench/table_row.h"
 #include "sqlclient/ssrp/listing.h"
 #include "sqlclient/ssrp/response_parser.h"
 #include "sqlclient/ssrp/udp_socket.h"
@@ -23,12 +24,6 @@ using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
 
 constexpr int Rounds = 5;
-
-double Median(std::vector<double> values)
-{
-    std::ranges::sort(values);
-    return values[values.size() / 2];
-}
 
 // tsql lists one host's instances per run; the instances it printed over all the addresses.
 int TsqlListing(const std::vector<std::string>& addresses)
@@ -133,8 +128,8 @@ int AgainstTsql()
                 return 1;
             }
         }
-        std::printf("server list, %d browsers\t%.1f ms\t%.1f ms\t%.2fx\n", count, Median(ours), Median(theirs),
-                    Median(ours) / Median(theirs));
+        bench::PrintRow("server list, " + std::to_string(count) + " browsers", bench::Median(ours),
+                        bench::Median(theirs));
     }
     return 0;
 }

@@ -1,7 +1,9 @@
 // Times programs from their start to their first top-level window mapped on the X server named by DISPLAY, and
 // reads their resident memory once the window has had a moment to paint. The programs take turns, so the noise
-// of a shared machine falls on both.
-//   startup_bench RUNS PEER PROGRAM
+// of a shared machine falls on both. With a RUNNER (wine), each program is started through it.
+//   startup_bench RUNS PEER PROGRAM [RUNNER]
+#include "bench/table_row.h"
+
 #include <xcb/xcb.h>
 
 #include <poll.h>
@@ -61,13 +63,16 @@ bool WaitForMap(xcb_connection_t* x, Clock::time_point giveUp)
     return false;
 }
 
-bool Run(xcb_connection_t* x, const char* program, Sample& sample)
+bool Run(xcb_connection_t* x, const char* runner, const char* program, Sample& sample)
 {
     Drain(x);
     const auto start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
-        execl(program, program, static_cast<char*>(nullptr));
+        if (runner)
+            execlp(runner, runner, program, static_cast<char*>(nullptr));
+        else
+            execl(program, program, static_cast<char*>(nullptr));
         _exit(127);
     }
     if (pid < 0)
@@ -81,22 +86,16 @@ bool Run(xcb_connection_t* x, const char* program, Sample& sample)
     return mapped;
 }
 
-template <class T>
-T Median(std::vector<T> values)
-{
-    std::ranges::sort(values);
-    return values[values.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: %s RUNS PEER PROGRAM\n", argv[0]);
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: %s RUNS PEER PROGRAM [RUNNER]\n", argv[0]);
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
+    const char* runner = argc == 5 ? argv[4] : nullptr;
     int screenNumber = 0;
     xcb_connection_t* x = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(x)) {
@@ -117,7 +116,7 @@ int main(int argc, char* argv[])
     for (int round = -1; round < runs; ++round) {
         for (int p = 0; p < programs; ++p) {
             Sample sample;
-            if (!Run(x, argv[2 + p], sample)) {
+            if (!Run(x, runner, argv[2 + p], sample)) {
                 std::fprintf(stderr, "%s showed no window\n", argv[2 + p]);
                 return 1;
             }
@@ -129,13 +128,11 @@ int main(int argc, char* argv[])
     }
     xcb_disconnect(x);
 
-    // Rows of the table scripts/bench prints: what, the program, its peer, the ratio.
-    const auto row = [](const char* what, double ours, double peer, const char* unit) {
-        std::printf("%s\t%.1f %s\t%.1f %s\t%.2fx\n", what, ours, unit, peer, unit, ours / peer);
-    };
-    row("start-up to window mapped, median", Median(times[1]), Median(times[0]), "ms");
-    row("start-up to window mapped, worst", *std::ranges::max_element(times[1]),
-        *std::ranges::max_element(times[0]), "ms");
-    row("resident memory, window shown", Median(memory[1]) / 1024.0, Median(memory[0]) / 1024.0, "MiB");
+    using tallyrun::bench::Median;
+    using tallyrun::bench::PrintRow;
+    PrintRow("start-up to window mapped, median", Median(times[1]), Median(times[0]), "ms");
+    PrintRow("start-up to window mapped, worst", *std::ranges::max_element(times[1]),
+             *std::ranges::max_element(times[0]), "ms");
+    PrintRow("resident memory, window shown", Median(memory[1]) / 1024.0, Median(memory[0]) / 1024.0, "MiB");
     return 0;
 }

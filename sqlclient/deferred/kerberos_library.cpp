@@ -1,5 +1,5 @@
 // MIT Kerberos' functions this client calls, opened from libkrb5 on the first call. Without the library every call
-// fails with "cannot access a needed shared library", which is also the message it reads back.
+// fails with ELIBACC, and the message read back for any code names the library that could not be loaded.
 #include "sqlclient/deferred/deferred_library.h"
 
 #include <krb5.h>
