@@ -1,6 +1,7 @@
-// frm_Main's load, unload and run button over the fake toolkit: what the window holds at start, where it goes,
-// what the client is started with, the dialog that waits for it, and what is said once it has ended.
+// frm_Main over the fake toolkit: what the window holds at start and where it goes, the starts it refuses or fails;
+// what the two list buttons fill in and tell, and that the server object is always disconnected and released.
 #include "main_window/frm_Main.h"
+#include "platform/sqldmo/name_list.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
 
 #include <gtest/gtest.h>
@@ -12,9 +13,12 @@ namespace tallyrun {
 namespace {
 
 using Moves = std::vector<std::pair<double, double>>;
+using Rows = std::vector<std::string>;
+using Answer = std::function<std::unique_ptr<sqldmo::Object>()>;
 
 struct MainWindow : testing::Test {
     fakes::FakePlatform fake;
+    fakes::FakeObjectFactory& script = fake.objects;
     std::optional<frm_Main> window;
 
     fakes::FakeForm& Load()
@@ -22,7 +26,7 @@ struct MainWindow : testing::Test {
         window.emplace(fake.platform);
         return fake.toolkit.Find("frm_Main");
     }
-    void ExpectMessages(const fakes::FakeForm& owner, const std::vector<std::string>& texts) const
+    void ExpectMessages(const fakes::FakeForm& owner, const Rows& texts) const
     {
         ASSERT_EQ(fake.toolkit.messages.size(), texts.size());
         for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -35,110 +39,26 @@ struct MainWindow : testing::Test {
     }
 };
 
-TEST_F(MainWindow, LoadHoldsTheApplicationObjectAndCentresInTheWorkArea)
+TEST_F(MainWindow, LoadHoldsTheApplicationObjectCentresInTheWorkAreaAndClosingQuitsItOnce)
 {
     fake.toolkit.screen.workArea = {0, 0, 1000, 700};  // 15000 x 10500 twips
     fakes::FakeForm& form = Load();
 
-    EXPECT_EQ(fake.objects.progIds, std::vector<std::string>{"SQLDMO.Application.8.0"});
+    EXPECT_EQ(script.progIds, std::vector<std::string>{"SQLDMO.Application.8.0"});
     EXPECT_EQ(form.moves, (Moves{{(15000 - 6030) / 2.0, (10500 - 2145) / 2.0}}));
-    EXPECT_EQ(form.owner, nullptr);
-    EXPECT_EQ(form.Caption(), "Tallyrun");
     EXPECT_EQ(form.Combo("cbo_Servers").text, "<Server Name>");
     EXPECT_EQ(form.Combo("cbo_DBs").text, "<Database Name>");
-    EXPECT_FALSE(form.visible);
     window->Show();
     EXPECT_TRUE(form.visible);
-    EXPECT_TRUE(fake.toolkit.messages.empty());
-}
-
-// Quit once whatever it does; an application object that cannot be made is told once, when the window shows.
-TEST_F(MainWindow, ClosingQuitsTheApplicationObjectOnceAndOneThatCannotBeMadeIsToldOnce)
-{
-    for (const bool quitFails : {false, true}) {
-        fake.objects.quitCalls = 0;
-        if (quitFails)
-            fake.objects.quitFailure = Error(-2147023174, "The RPC server is unavailable.");
-        fakes::FakeForm& form = Load();
-        window->Show();
-        EXPECT_EQ(fake.objects.quitCalls, 0);
-        EXPECT_TRUE(form.RequestClose());
-        EXPECT_TRUE(form.RequestClose());
-        window.reset();
-        EXPECT_EQ(fake.objects.quitCalls, 1) << "quit fails: " << quitFails;
-    }
-    EXPECT_TRUE(fake.toolkit.messages.empty());
-
-    fake.objects.quitCalls = 0;
-    fake.objects.failure = Error(429, "ActiveX component can't create object");
-    fakes::FakeForm& form = Load();
-    EXPECT_TRUE(fake.toolkit.messages.empty());
-    window->Show();
-    form.visible = false;
-    window->Show();
-    ExpectMessages(form, {"ActiveX component can't create object"});
     EXPECT_TRUE(form.RequestClose());
-    EXPECT_EQ(fake.objects.quitCalls, 0);
-}
+    EXPECT_TRUE(form.RequestClose());
+    window.reset();
+    EXPECT_EQ(script.quitCalls, 1);
 
-TEST_F(MainWindow, RunStartsTheClientAndWaitsInADialogCentredOverTheWindow)
-{
     // A work area beyond twips: load cannot centre the window, and opens it all the same.
     fake.toolkit.screen.workArea = {0, 0, 200'000'000, 700};
-    fakes::FakeForm& form = Load();
-    EXPECT_TRUE(form.moves.empty());
-    form.left = 3000;
-    form.top = 1500;
-    form.Combo("cbo_Servers").text = "SRV1";
-    form.Combo("cbo_DBs").text = "Sales";
-    std::vector<Moves> dialogMoves;
-    fake.toolkit.whileModal = [&](fakes::FakeForm& dialog) {
-        EXPECT_EQ(dialog.layout.name, "frm_Updating");
-        EXPECT_EQ(dialog.owner, &form);
-        dialogMoves.push_back(dialog.moves);
-        EXPECT_EQ(fake.processes.asked.size(), dialogMoves.size() - 1) << "asked before the first tick";
-        dialog.timers.at(0)->Tick();
-        EXPECT_TRUE(dialog.unloaded);
-    };
-
-    form.Button("cmd_Tallyrun").Click();
-    // The client runs already when the dialog cannot be placed: it waits for it wherever it is.
-    fake.toolkit.moveFailure = Error(errc::Overflow, "Overflow");
-    form.Button("cmd_Tallyrun").Click();
-
-    const std::string line = "osql -S SRV1 -E -Q \"DBCC UPDATEUSAGE('Sales') WITH NO_INFOMSGS, COUNT_ROWS\"";
-    EXPECT_EQ(fake.launcher.lines, (std::vector<std::string>{line, line}));
-    EXPECT_EQ(dialogMoves, (std::vector<Moves>{{{3000 + (6030 - 4155) / 2.0, 1500 + (2145 - 900) / 2.0}}, {}}));
-    EXPECT_EQ(fake.processes.asked, (std::vector<std::int32_t>{4242, 4242}));
-    EXPECT_FALSE(fake.toolkit.Has("frm_Updating")) << "the dialog outlived its run";
+    EXPECT_TRUE(Load().moves.empty());
     EXPECT_TRUE(fake.toolkit.messages.empty());
-}
-
-TEST_F(MainWindow, AFailedRunIsExplainedOnceTheDialogHasClosedAndASuccessfulOneIsNot)
-{
-    fakes::FakeForm& form = Load();
-    fake.toolkit.whileModal = [&](fakes::FakeForm& dialog) {
-        EXPECT_TRUE(fake.launcher.taken.empty()) << "the outcome was taken while the client ran";
-        dialog.timers.at(0)->Tick();
-    };
-    const auto run = [&](std::optional<ClientOutcome> outcome) {
-        fake.launcher.outcome = std::move(outcome);
-        fake.launcher.taken.clear();
-        form.Button("cmd_Tallyrun").Click();
-        EXPECT_FALSE(fake.toolkit.Has("frm_Updating"));
-        EXPECT_EQ(fake.launcher.taken, std::vector<std::int32_t>{4242});
-    };
-
-    run(ClientOutcome{ClientOutcome::End::Exited, 0, "DBCC execution completed.\n"});
-    run(std::nullopt);
-    run(ClientOutcome{ClientOutcome::End::Unknown, 0, ""});
-    EXPECT_TRUE(fake.toolkit.messages.empty());
-
-    run(ClientOutcome{ClientOutcome::End::Exited, 0,
-                      "Msg 2520, Level 16, State 11, Server SRV1, Line 1\nCould not find database 'Salse'.\n"});
-    run(ClientOutcome{ClientOutcome::End::Signalled, 9, ""});
-    ExpectMessages(form, {"Could not find database 'Salse'.", "stopped from outside"});
-    EXPECT_EQ(fake.launcher.lines.size(), 5u);
 }
 
 TEST_F(MainWindow, RefusedAndFailedStartsAreExplainedWithoutADialog)
@@ -156,6 +76,108 @@ TEST_F(MainWindow, RefusedAndFailedStartsAreExplainedWithoutADialog)
     EXPECT_EQ(fake.launcher.lines.size(), 1u);
     ExpectMessages(form, {"\"Database Name\"", notFound});
     EXPECT_EQ(fake.toolkit.formsMade, 1);
+}
+
+struct NotANameList : sqldmo::Object {
+    std::string TypeName() const override { return "Nothing"; }
+};
+
+Answer Names(std::vector<std::string> names)
+{
+    return [names] { return std::make_unique<sqldmo::StringNameList>(names); };
+}
+
+struct Discovery : MainWindow {
+    fakes::FakeForm* form = nullptr;
+
+    void SetUp() override
+    {
+        form = &Load();
+        script.failure.reset();
+        form->pointers.clear();
+    }
+    fakes::FakeComboBox& Servers() const { return form->Combo("cbo_Servers"); }
+    fakes::FakeComboBox& Databases() const { return form->Combo("cbo_DBs"); }
+    void ClickListServers() const { form->Button("cmd_ListServers").Click(); }
+    void ClickListDBs() const { form->Button("cmd_ListDBs").Click(); }
+
+    // The hourglass went up first and came down last, and the user was told `texts` (nothing when empty).
+    void ExpectPointerRestoredAndTold(const Rows& texts = {}) const
+    {
+        ASSERT_GE(form->pointers.size(), 2u);
+        EXPECT_EQ(form->pointers.front(), ui::PointerHourglass);
+        EXPECT_EQ(form->pointers.back(), ui::PointerDefault);
+        ExpectMessages(*form, texts);
+    }
+};
+
+TEST_F(Discovery, ServerListFillsOnceEachClickAndKeepsWhatWasAddedWhenItFails)
+{
+    script.listServers = Names({"HOSTB", "HOSTA\\SQLEXPRESS", "hostc"});
+    for (int click = 1; click <= 2; ++click) {
+        ClickListServers();
+        EXPECT_EQ(Servers().items, (Rows{"<Server Name>", "HOSTB", "HOSTA\\SQLEXPRESS", "hostc"}));
+        EXPECT_EQ(Servers().text, "<Server Name>");
+        EXPECT_EQ(Servers().dropDowns, click);
+    }
+    // An answer of another type, and no answer at all.
+    for (const Answer& answer : {Answer([] { return std::make_unique<NotANameList>(); }), Answer([] { return nullptr; })}) {
+        script.listServers = answer;
+        ClickListServers();
+        EXPECT_EQ(Servers().items, Rows{"<Server Name>"});
+        EXPECT_EQ(Servers().listIndex, 0);
+    }
+    script.listServers = []() -> std::unique_ptr<sqldmo::Object> { throw Error(-2147221504, "[SQL-DMO]Browse failed."); };
+    ClickListServers();
+    EXPECT_EQ(Servers().items, Rows{"<Server Name>"});
+    EXPECT_EQ(Servers().listIndex, -1);
+    EXPECT_EQ(Servers().dropDowns, 4);
+    ExpectPointerRestoredAndTold({"[SQL-DMO]Browse failed."});
+}
+
+TEST_F(Discovery, DatabaseListShowsTheUserDatabasesInOrder)
+{
+    Servers().text = "SQLHOST\\PROD";
+    script.catalog = {{"master", true}, {"Sales", false}, {"model", true}, {"Ärger", false},
+                      {"distribution", true}, {"archive", false}};
+    for (int click = 1; click <= 2; ++click) {
+        ClickListDBs();
+        EXPECT_EQ(Databases().items, (Rows{"<Database Name>", "Sales", "Ärger", "archive"}));
+        EXPECT_EQ(Databases().text, "<Database Name>");
+        EXPECT_EQ(Databases().dropDowns, click);
+        EXPECT_EQ(script.disconnects, click);
+        EXPECT_EQ(script.serversDestroyed, click);
+    }
+    EXPECT_EQ(script.connectedTo, "SQLHOST\\PROD");
+    EXPECT_TRUE(script.loginSecureAtConnect);
+    ExpectPointerRestoredAndTold();
+}
+
+TEST_F(Discovery, DatabaseListFailuresAreToldAndTheServerIsAlwaysReleased)
+{
+    struct Case {
+        std::optional<Error>* failing;
+        int created, disconnects;
+        Rows rows;
+    };
+    for (const Case& c : {Case{&script.failure, 0, 0, {"<Database Name>"}},
+                          Case{&script.connectError, 1, 1, {"<Database Name>"}},
+                          Case{&script.disconnectError, 1, 2, {"<Database Name>", "Sales"}}}) {
+        script.serversCreated = script.serversDestroyed = script.disconnects = 0;
+        fake.toolkit.messages.clear();
+        script.catalog = {{"master", true}, {"Sales", false}};
+        *c.failing = Error(18456, "Login failed for user 'CORP\\ann'.");
+        ClickListDBs();
+        c.failing->reset();
+
+        SCOPED_TRACE(c.created);
+        ExpectPointerRestoredAndTold({"Login failed for user 'CORP\\ann'."});
+        EXPECT_EQ(Databases().items, c.rows);
+        EXPECT_EQ(script.serversCreated, c.created);
+        EXPECT_EQ(script.disconnects, c.disconnects);
+        EXPECT_EQ(script.serversDestroyed, c.created);
+        EXPECT_EQ(Databases().dropDowns, 0);
+    }
 }
 
 }  // namespace

@@ -6,8 +6,14 @@
 namespace tallyrun::odbc {
 namespace {
 
-TEST(DriverChoice, FallsBackToTheFreeTdsLibraryThenSaysWhatToInstall)
+TEST(DriverChoice, MicrosoftsNewestThenFreeTdsThenItsLibraryThenSaysWhatToInstall)
 {
+    const auto none = [](const std::string&) { return false; };
+    EXPECT_EQ(ChooseDriver({"FreeTDS", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"}, none),
+              (Driver{DriverKind::Microsoft, "ODBC Driver 18 for SQL Server"}));
+    // The old "SQL Server" driver is Windows' own.
+    EXPECT_EQ(ChooseDriver({"SQL Server", "FreeTDS 1.3 (64 bit)"}, none),
+              (Driver{DriverKind::FreeTds, "FreeTDS 1.3 (64 bit)"}));
     std::string asked;
     const auto debianOnly = [&](const std::string& path) {
         asked = path;
@@ -17,17 +23,11 @@ TEST(DriverChoice, FallsBackToTheFreeTdsLibraryThenSaysWhatToInstall)
     EXPECT_EQ(asked, FreeTdsDebianLibrary);
 
     try {
-        ChooseDriver({}, [](const std::string&) { return false; });
+        ChooseDriver({}, none);
         FAIL() << "a driver was chosen where none is installed";
     } catch (const Error& error) {
         EXPECT_NE(error.Description().find("tdsodbc"), std::string::npos) << error.Description();
     }
-}
-
-TEST(DriverChoice, TheOldSqlServerDriverIsOnlyWindowsOwn)
-{
-    const auto none = [](const std::string&) { return false; };
-    EXPECT_EQ(ChooseDriver({"SQL Server", "FreeTDS"}, none), (Driver{DriverKind::FreeTds, "FreeTDS"}));
 }
 
 }  // namespace

@@ -7,23 +7,21 @@
 namespace tallyrun::odbc {
 namespace {
 
-const auto NoFile = [](const std::string&) { return false; };
-
-TEST(DriverChoice, WindowsOwnDriverComesAfterMicrosoftsNewerOnesAndBeforeFreeTds)
-{
-    EXPECT_EQ(ChooseDriver({"FreeTDS", "SQL Server", "ODBC Driver 17 for SQL Server"}, NoFile),
-              (Driver{DriverKind::Microsoft, "ODBC Driver 17 for SQL Server"}));
-    EXPECT_EQ(ChooseDriver({"FreeTDS", "SQL Server Native Client 11.0", "sql server"}, NoFile),
-              (Driver{DriverKind::Microsoft, "sql server"}));
-    EXPECT_EQ(ChooseDriver({"SQL Server Native Client 11.0", "FreeTDS"}, NoFile),
-              (Driver{DriverKind::FreeTds, "FreeTDS"}));
-}
-
-TEST(DriverChoice, WithoutARegisteredDriverSaysWhatToInstall)
+TEST(DriverChoice, WindowsOwnDriverComesAfterMicrosoftsNewerOnesAndBeforeFreeTdsAndNoFileIsLookedFor)
 {
     bool looked = false;
+    const auto noFile = [&](const std::string&) {
+        looked = true;
+        return false;
+    };
+    EXPECT_EQ(ChooseDriver({"FreeTDS", "SQL Server", "ODBC Driver 17 for SQL Server"}, noFile),
+              (Driver{DriverKind::Microsoft, "ODBC Driver 17 for SQL Server"}));
+    EXPECT_EQ(ChooseDriver({"FreeTDS", "SQL Server Native Client 11.0", "sql server"}, noFile),
+              (Driver{DriverKind::Microsoft, "sql server"}));
+    EXPECT_EQ(ChooseDriver({"SQL Server Native Client 11.0", "FreeTDS"}, noFile),
+              (Driver{DriverKind::FreeTds, "FreeTDS"}));
     try {
-        ChooseDriver({"Microsoft Access Driver (*.mdb, *.accdb)"}, [&](const std::string&) { return looked = true; });
+        ChooseDriver({"Microsoft Access Driver (*.mdb, *.accdb)"}, noFile);
         FAIL() << "a driver was chosen where none is registered";
     } catch (const Error& error) {
         EXPECT_NE(error.Description().find("\"ODBC Driver 18 for SQL Server\""), std::string::npos)

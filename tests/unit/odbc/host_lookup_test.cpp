@@ -41,8 +41,7 @@ TEST(HostLookup, EachLookupGivesUpOnASilentResolverAtItsBoundAndSaysHowLongItWai
         const char* told;
     };
     const Case cases[] = {
-        {"the lookup", 300ms, [] { LookUpHost("sqlhost", {}, addrinfo{}, 300ms, SilentResolver); }, "1 second"},
-        {"whole seconds", 1990ms, [] { LookUpHost("sqlhost", {}, addrinfo{}, 1990ms, SilentResolver); },
+        {"the lookup, in whole seconds", 1990ms, [] { LookUpHost("sqlhost", {}, addrinfo{}, 1990ms, SilentResolver); },
          "2 seconds"},
         {"the instance lookup", 1s,
          [] { ResolveConnectTarget(DriverKind::FreeTds, ParseServerName("sqlhost\\SALES"), 1s, 1434, SilentResolver); },

@@ -9,33 +9,12 @@ namespace tallyrun::odbc {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::ResponderOptions;
-using testing::SsrpResponder;
 
-ResponderOptions Knowing(std::string instance, std::uint16_t port)
+TEST(InstancePort, OnlyFreeTdsToANamedInstanceWithoutAPortAsksAndGetsThePortWithTheHostAsTyped)
 {
-    ResponderOptions options;
-    options.instances = {{"HOST", std::move(instance), "16.0", false, port}};
-    return options;
-}
-
-TEST(InstancePort, FreeTdsGetsThePortWithTheHostAsTyped)
-{
-    SsrpResponder browser(Knowing("SALESINST", 50123));
-
-    const auto target = ResolveConnectTarget(DriverKind::FreeTds, ParseServerName("(local)\\SalesInst"), 5s,
-                                             browser.Port());
-
-    ServerAddress expected = ParseServerName("localhost\\SalesInst");
-    expected.port = 50123;
-    EXPECT_EQ(target.address, expected);
-    EXPECT_EQ(target.loginTimeout, 5s);
-    EXPECT_EQ(browser.Requests().size(), 1u);
-}
-
-TEST(InstancePort, OtherConnectionsAskNoBrowser)
-{
-    SsrpResponder browser(Knowing("SALESINST", 50123));
+    testing::ResponderOptions options;
+    options.instances = {{"HOST", "SALESINST", "16.0", false, 50123}};
+    testing::SsrpResponder browser(options);
     for (const auto& [kind, server] : {std::pair{DriverKind::Microsoft, "127.0.0.1\\SALESINST"},
                                        std::pair{DriverKind::FreeTds, "127.0.0.1\\SALESINST,1500"},
                                        std::pair{DriverKind::FreeTds, "127.0.0.1"}}) {
@@ -43,6 +22,13 @@ TEST(InstancePort, OtherConnectionsAskNoBrowser)
         EXPECT_EQ(ResolveConnectTarget(kind, typed, 5s, browser.Port()).address, typed) << server;
     }
     EXPECT_TRUE(browser.Requests().empty());
+
+    const auto target = ResolveConnectTarget(DriverKind::FreeTds, ParseServerName("(local)\\SalesInst"), 5s,
+                                             browser.Port());
+    ServerAddress expected = ParseServerName("localhost\\SalesInst");
+    expected.port = 50123;
+    EXPECT_EQ(target.address, expected);
+    EXPECT_EQ(browser.Requests().size(), 1u);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The centring procedures against a form and a screen whose every read and move is recorded, one row a case.
+// The centring procedures against a stand-in form and screen whose every move is recorded, one row a case.
 #include "placement/basMisc.h"
 #include "platform/core/error.h"
 #include "tests/fixtures/fake_platform/fake_screen.h"
@@ -48,10 +48,8 @@ struct FakeForm : Form {
     void Move(double l, double t) override { moves.emplace_back(l, t); }
 };
 
-struct NotAForm : PlacementObject {};
-
-// How the form is placed: CenterForm, or CenterChild with no parent, a parent that is no form, or a form.
-enum class Over { Nothing, NullParent, NonFormParent, Parent };
+// How the form is placed: CenterForm, or CenterChild with no parent or over a form.
+enum class Over { Nothing, NullParent, Parent };
 
 struct Case {
     const char* name;
@@ -89,82 +87,34 @@ FakeForm MdiParent(std::optional<FakeStatusBar> statusBar)
     return parent;
 }
 
-constexpr float Inf = std::numeric_limits<float>::infinity();
-constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
-constexpr float Big = 1e9f;
-constexpr float TwoTo24 = 16777216.0f;  // from here on a float cannot hold a half, nor an odd whole number
 constexpr std::int32_t Int32Max = std::numeric_limits<std::int32_t>::max();
 
 const std::vector<Case> Cases{
     {.name = "fits in the work area", .moved = Spot{180, 150}},
-    {.name = "exact fit goes to the origin", .width = 960, .height = 600, .moved = Spot{0, 0}},
     {.name = "too wide: the screen on both axes", .width = 1000, .moved = Spot{-20, 180}},
-    {.name = "the work area's near edges are ignored", .work = {30, 20, 64, 40}, .moved = Spot{180, 150}},
-    {.name = "a half twip is kept", .width = 601, .height = 301, .moved = Spot{179.5, 149.5}},
     // 3 x 12.5 = 37.5 -> 38 and 5 x 12.5 = 62.5 -> 62: half to even, not up, down or truncated.
     {.name = "half rounds up to even", .twipsX = 12.5f, .twipsY = 12.5f, .work = {0, 0, 3, 3}, .width = 0, .height = 0,
      .moved = Spot{19, 19}},
-    {.name = "half rounds down to even", .twipsX = 12.5f, .twipsY = 12.5f, .work = {0, 0, 5, 5}, .width = 0,
-     .height = 0,
-     .moved = Spot{31, 31}},
-    {.name = "not a half rounds to nearest", .twipsX = 12.4f, .twipsY = 12.4f, .work = {0, 0, 5, 5}, .width = 0,
-     .height = 0, .moved = Spot{31, 31}},
     {.name = "a failed work-area query centres on the screen", .workAnswers = false, .moved = Spot{180, 180}},
     {.name = "minimised is left alone", .state = 1},
-    {.name = "maximised is left alone", .state = 2},
     {.name = "the largest int32 work area still fits", .twipsX = 1, .work = {0, 0, Int32Max, 0}, .width = 1,
-     .height = 0,
-     .moved = Spot{(2147483647.0 - 1) / 2, 0}},
+     .height = 0, .moved = Spot{(2147483647.0 - 1) / 2, 0}},
     {.name = "width above int32", .work = {0, 0, 200'000'000, 40}, .raises = errc::Overflow},
-    {.name = "width below int32", .work = {0, 0, -200'000'000, 40}, .raises = errc::Overflow},
-    {.name = "height above int32", .work = {0, 0, 64, 200'000'000}, .raises = errc::Overflow},
-    // 858993459 x 2.5 = 2147483647.5, which rounds to the even 2^31: one past the largest value.
-    {.name = "a half above the largest rounds out of range", .twipsX = 2.5f, .work = {0, 0, 858993459, 40},
-     .raises = errc::Overflow},
-    {.name = "infinite factor", .twipsX = Inf, .raises = errc::Overflow},
-    {.name = "NaN factor", .twipsY = NaN, .raises = errc::Overflow},
 
     {.name = "no parent: centred in the work area", .over = Over::NullParent, .moved = Spot{180, 150}},
-    {.name = "no parent, minimised", .over = Over::NullParent, .state = 1},
-    {.name = "a parent that is no form", .over = Over::NonFormParent, .moved = Spot{180, 150}},
-    {.name = "a parent that is no form, minimised", .over = Over::NonFormParent, .state = 1},
     {.name = "over the parent", .over = Over::Parent, .width = 400, .height = 100, .parent = Parent(100, 50, 600, 300),
      .moved = Spot{200, 150}},
-    {.name = "the child's window state is ignored", .over = Over::Parent, .width = 400, .height = 100, .state = 1,
-     .parent = Parent(100, 50, 600, 300), .moved = Spot{200, 150}},
     {.name = "past the right edge pulled back", .over = Over::Parent, .width = 400, .height = 100,
      .parent = Parent(700, 50, 200, 300), .moved = Spot{560, 150}},
-    {.name = "past the bottom edge pulled back", .over = Over::Parent, .width = 400, .height = 200,
-     .parent = Parent(100, 500, 600, 300), .moved = Spot{200, 460}},
     {.name = "exactly at the right edge stays", .over = Over::Parent, .width = 400, .height = 100,
      .parent = Parent(500, 50, 520, 300), .moved = Spot{560, 150}},
-    // 0.25 + 2^24 is 2^24 in single precision, so the child ends on the edge and keeps its 0.25.
-    {.name = "a sum rounding onto the edge stays", .over = Over::Parent, .screenWidth = TwoTo24, .screenHeight = Big,
-     .width = TwoTo24, .height = 0, .parent = Parent(0.25f, 0, TwoTo24, 0), .moved = Spot{0.25, 0}},
     {.name = "wider than the screen ends at zero", .over = Over::Parent, .width = 1000, .height = 100,
      .parent = Parent(300, 50, 600, 300), .moved = Spot{0, 150}},
-    {.name = "taller than the screen ends at zero", .over = Over::Parent, .width = 400, .height = 700,
-     .parent = Parent(100, 300, 600, 200), .moved = Spot{200, 0}},
-    {.name = "a negative left is bounded to zero", .over = Over::Parent, .width = 400, .height = 100,
-     .parent = Parent(-300, 50, 200, 300), .moved = Spot{0, 150}},
-    {.name = "a half twip offset is kept", .over = Over::Parent, .width = 400, .height = 100,
-     .parent = Parent(0, 0, 601, 301),
-     .moved = Spot{100.5, 100.5}},
-    // 2^24 + 100.5 is stored as 16777316 in single precision; a double would keep the half.
-    {.name = "the position is held in single precision", .over = Over::Parent, .screenWidth = Big, .screenHeight = Big,
-     .width = 400, .height = 0, .parent = Parent(TwoTo24, 0, 601, 0), .moved = Spot{16777316, 0}},
     {.name = "inside a parent above its visible status bar", .over = Over::Parent, .screenWidth = 100,
-     .screenHeight = 100,
-     .parent = MdiParent(FakeStatusBar{true, 100}), .mdi = true, .childScaleHeight = 300, .moved = Spot{200, 200}},
-    {.name = "inside a parent with a hidden status bar", .over = Over::Parent, .screenWidth = 100, .screenHeight = 100,
-     .parent = MdiParent(FakeStatusBar{false, 100}), .mdi = true, .childScaleHeight = 300,
-     .moved = Spot{200, 250}},
-    {.name = "taller than the parent's interior ends at zero", .over = Over::Parent, .screenWidth = 100,
-     .screenHeight = 100,
-     .parent = MdiParent(FakeStatusBar{true, 100}), .mdi = true, .childScaleHeight = 900, .moved = Spot{200, 0}},
+     .screenHeight = 100, .parent = MdiParent(FakeStatusBar{true, 100}), .mdi = true, .childScaleHeight = 300,
+     .moved = Spot{200, 200}},
     {.name = "inside a parent without a status bar", .over = Over::Parent, .parent = MdiParent(std::nullopt),
-     .mdi = true,
-     .childScaleHeight = 300, .raises = 438},
+     .mdi = true, .childScaleHeight = 300, .raises = 438},
 };
 
 TEST(Placement, EachCaseMovesOnceToItsPlaceOrNotAtAll)
@@ -186,25 +136,19 @@ TEST(Placement, EachCaseMovesOnceToItsPlaceOrNotAtAll)
         form.scaleWidth = 500;
         form.scaleHeight = c.childScaleHeight;
         FakeForm parent = c.parent;
-        NotAForm notAForm;
 
         long raised = 0;
         try {
             if (c.over == Over::Nothing)
                 basMisc::CenterForm(form, screen);
             else
-                basMisc::CenterChild(c.over == Over::Parent          ? &parent
-                                     : c.over == Over::NonFormParent ? static_cast<PlacementObject*>(&notAForm)
-                                                                     : nullptr,
-                                     form, screen);
+                basMisc::CenterChild(c.over == Over::Parent ? &parent : nullptr, form, screen);
         } catch (const Error& error) {
             raised = error.Number();
         }
 
         EXPECT_EQ(raised, c.raises);
         EXPECT_EQ(form.moves, c.moved ? std::vector<Spot>{*c.moved} : std::vector<Spot>{});
-        if (c.state != 0 && c.over != Over::Parent)
-            EXPECT_EQ(screen.reads, 0) << "a form left alone needs nothing of the screen";
     }
 }
 

@@ -19,9 +19,8 @@ std::string PrintLine(int lines, int code);
 std::string WaitLine();
 std::filesystem::path WaitProgram();
 std::string WaitArguments();
-// The file the process runs.
+// The file the process runs, and the file name a program is found by under `name`.
 std::filesystem::path ProgramOf(std::int32_t processId);
-// The file name a program is found by under `name`.
 std::string ProgramFile(const std::string& name);
 // Starts a WaitLine process that holds the client's output open, prints that process's identifier and exits.
 std::string SpawnLine();
@@ -31,11 +30,10 @@ ClientOutcome EndFromOutside(std::int32_t processId);
 std::size_t OpenHandles();
 // Names of the program `name` in `current`, the current directory, that only the current directory could supply.
 std::vector<std::string> CurrentDirectoryNames(const std::filesystem::path& current, const std::string& name);
-// The search path, and what separates its entries.
+// The search path, what separates its entries, and the error number of a program not found on it.
 std::string PathVariable();
 void SetPathVariable(const std::string& value);
 char PathVariableSeparator();
-// The error number of a program that is not found.
 long NotFound();
 
 }  // namespace tallyrun::probe

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 
 namespace tallyrun {
@@ -15,47 +14,37 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct TempDir {
-    fs::path path = [] {
-        static std::atomic<int> count = 0;
-        const auto now = std::chrono::steady_clock::now().time_since_epoch().count();
-        fs::path made =
-            fs::temp_directory_path() / ("tallyrun-search-" + std::to_string(now) + "-" + std::to_string(++count));
-        fs::create_directories(made);
-        return made;
-    }();
-    ~TempDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
-};
-
-// Puts back the current directory and the search path.
+// Three directories of a fresh one; the current directory and the search path are put back at the end.
 struct SearchScene {
-    fs::path current = fs::current_path();
+    fs::path root = fs::temp_directory_path() /
+                    ("tallyrun-search-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::path first = root / "first", onPath = root / "path", current = root / "current";
+    fs::path startedIn = fs::current_path();
     std::string searchPath = probe::PathVariable();
     ~SearchScene()
     {
         probe::SetPathVariable(searchPath);
-        fs::current_path(current);
+        fs::current_path(startedIn);
+        std::error_code ignored;
+        fs::remove_all(root, ignored);
     }
 };
 
 TEST(LauncherSearch, FirstDirectoryThenAbsoluteSearchPathEntriesNeverTheCurrentDirectory)
 {
-    TempDir first, onPath, current;
-    const std::string file = probe::ProgramFile("tallyrun-client");
-    fs::create_directory(current.path / "relative");
-    for (const fs::path& dir : {first.path, onPath.path, current.path, current.path / "relative"})
-        fs::copy_file(probe::WaitProgram(), dir / file);
     SearchScene scene;
-    fs::current_path(current.path);
+    const std::string file = probe::ProgramFile("tallyrun-client");
+    for (const fs::path& dir : {scene.first, scene.onPath, scene.current / "relative"}) {
+        fs::create_directories(dir);
+        fs::copy_file(probe::WaitProgram(), dir / file);
+    }
+    fs::copy_file(probe::WaitProgram(), scene.current / file);
+    fs::current_path(scene.current);
     // Empty and relative entries come first: honouring either would start a decoy from the current directory.
     const char separator = probe::PathVariableSeparator();
-    probe::SetPathVariable(std::string{separator} + "relative" + separator + "." + separator + onPath.path.string() +
+    probe::SetPathVariable(std::string{separator} + "relative" + separator + "." + separator + scene.onPath.string() +
                          separator + scene.searchPath);
-    SystemLauncher launcher(first.path);
+    SystemLauncher launcher(scene.first);
     const auto startedFrom = [&](const std::string& program) {
         const auto processId = launcher.StartHidden(program + probe::WaitArguments(), WindowStyleHidden);
         const fs::path started = probe::ProgramOf(processId);
@@ -68,19 +57,19 @@ TEST(LauncherSearch, FirstDirectoryThenAbsoluteSearchPathEntriesNeverTheCurrentD
         return error.Description();
     };
 
-    EXPECT_EQ(startedFrom("tallyrun-client"), first.path / file);
-    fs::remove(first.path / file);
-    EXPECT_EQ(startedFrom("tallyrun-client"), onPath.path / file);
-    EXPECT_EQ(startedFrom(file), onPath.path / file);
-    fs::remove(onPath.path / file);
+    EXPECT_EQ(startedFrom("tallyrun-client"), scene.first / file);
+    fs::remove(scene.first / file);
+    EXPECT_EQ(startedFrom("tallyrun-client"), scene.onPath / file);
+    EXPECT_EQ(startedFrom(file), scene.onPath / file);
+    fs::remove(scene.onPath / file);
     const std::string missing = notFound("tallyrun-client");
     EXPECT_NE(missing.find("\"tallyrun-client\""), std::string::npos) << missing;
     EXPECT_NE(missing.find("search path"), std::string::npos) << missing;
-    for (const std::string& name : probe::CurrentDirectoryNames(current.path, "tallyrun-client"))
+    for (const std::string& name : probe::CurrentDirectoryNames(scene.current, "tallyrun-client"))
         notFound(name);
     notFound("");
-    notFound((first.path / file).string());
-    EXPECT_EQ(startedFrom((current.path / file).string()), current.path / file) << "a full path is taken as it is";
+    notFound((scene.first / file).string());
+    EXPECT_EQ(startedFrom((scene.current / file).string()), scene.current / file) << "a full path is taken as it is";
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
-// Starting real programs on Linux and watching them end: what the client inherits, how a broken program reads,
-// and that no ended child stays a zombie nor is confused with a process that took its identifier.
-#include "platform/core/error.h"
+// Starting a real program on Linux and watching it end: what the client inherits, and that the query reaps it.
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
-#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +11,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <thread>
 #include <vector>
 
@@ -93,82 +89,6 @@ TEST(SystemLauncher, TheClientInheritsNullInputOnePipeAndNoIgnoredSignal)
     ASSERT_TRUE(Becomes(pid, 'Z'));
     EXPECT_EQ(query.OpenProcess(pid)->StillActive(), false);
     EXPECT_EQ(State(pid), ' ') << "an ended child found by the query must be reaped";
-}
-
-TEST(SystemLauncher, AScriptWithoutItsInterpreterIsNamedWithTheCause)
-{
-    const fs::path script = fs::temp_directory_path() / ("tallyrun-broken-" + std::to_string(::getpid()));
-    std::ofstream(script) << "#!/nonexistent/interpreter\n";
-    fs::permissions(script, fs::perms::owner_all);
-    SystemLauncher launcher(fs::path{});
-    const Error error =
-        fixtures::RaisedError([&] { launcher.StartHidden(script.string() + " -x", WindowStyleHidden); });
-    fs::remove(script);
-    EXPECT_EQ(error.Number(), ENOENT);
-    EXPECT_NE(error.Description().find("interpreter /nonexistent/interpreter is missing"), std::string::npos)
-        << error.Description();
-}
-
-TEST(SystemLauncher, ReapsChildrenNobodyAskedAbout)
-{
-    pid_t last = 0;
-    {
-        SystemLauncher launcher(fs::path{});
-        const pid_t first = launcher.StartHidden("/bin/true", WindowStyleHidden);
-        ASSERT_TRUE(Becomes(first, 'Z'));
-        last = launcher.StartHidden("/bin/true", WindowStyleHidden);
-        EXPECT_EQ(State(first), ' ') << "reaped at the next start";
-        ASSERT_TRUE(Becomes(last, 'Z'));
-    }
-    EXPECT_EQ(State(last), ' ') << "reaped when the launcher goes";
-}
-
-// Has the next process created on this system get `pid`; false where that cannot be set (it needs the rights of
-// the system's administrator).
-bool NextProcessGets(pid_t pid)
-{
-    std::ofstream last("/proc/sys/kernel/ns_last_pid");
-    last << pid - 1 << std::flush;
-    return static_cast<bool>(last);
-}
-
-// A process that holds an identifier while the test keeps it, and none of the test's output streams (or the test
-// runner would wait for it).
-struct Newcomer {
-    pid_t pid = ::fork();
-    Newcomer()
-    {
-        if (pid == 0) {
-            ::close(STDOUT_FILENO);
-            ::close(STDERR_FILENO);
-            ::pause();
-            ::_exit(0);
-        }
-    }
-    ~Newcomer() { ::kill(pid, SIGKILL); }
-};
-
-TEST(SystemProcessQuery, WatchesItsOwnClientEvenWhenItsIdentifierPassesToAnotherProcess)
-{
-    // With SIGCHLD ignored the system reaps the ended client at once, and its identifier is free for a newcomer.
-    const Disposition autoReap(SIGCHLD, SIG_IGN);
-    SystemLauncher launcher(fs::path{});
-    SystemProcessQuery query(launcher);
-    const pid_t client = launcher.StartHidden("/bin/sleep 30", WindowStyleHidden);
-    ::kill(client, SIGKILL);
-    ASSERT_TRUE(Becomes(client, ' '));
-
-    std::unique_ptr<Newcomer> newcomer;
-    for (int attempt = 0; attempt < 20 && !(newcomer && newcomer->pid == client); ++attempt) {
-        newcomer.reset();
-        if (State(client) != ' ')
-            GTEST_SKIP() << "a process of someone else's took the identifier first";
-        if (!NextProcessGets(client))
-            GTEST_SKIP() << "the next process identifier cannot be chosen here";
-        newcomer = std::make_unique<Newcomer>();
-    }
-    ASSERT_EQ(newcomer->pid, client) << "another process took the identifier first each time";
-    EXPECT_EQ(query.OpenProcess(client)->StillActive(), false) << "the newcomer was taken for the client";
 }
 
 }  // namespace
