@@ -52,7 +52,7 @@ struct FakeForm : Form {
 enum class Over { Nothing, NullParent, Parent };
 
 struct Case {
-    const char* name;
+    const char* name = "";
     Over over = Over::Nothing;
     float twipsX = 15, twipsY = 15;
     WorkAreaRect work{0, 0, 64, 40};  // 960 x 600 twips
@@ -63,7 +63,7 @@ struct Case {
     FakeForm parent{};
     bool mdi = false;
     float childScaleHeight = 0;
-    std::optional<Spot> moved;  // none: not moved
+    std::optional<Spot> moved{};  // none: not moved
     long raises = 0;
 };
 
