@@ -72,16 +72,15 @@ private slots:
         QTest::addColumn<QString>("database");
         QTest::addColumn<Words>("arguments");
         QTest::newRow("placeholders") << QStringLiteral("<Server Name>") << QStringLiteral("<Database Name>")
-                                      << Words{"osql", "-S", "<Server", "Name>", "-E", "-Q",
+                                      << Words{"-S", "<Server", "Name>", "-E", "-Q",
                                                "DBCC UPDATEUSAGE('<Database Name>') WITH NO_INFOMSGS, COUNT_ROWS"};
         QTest::newRow("mended") << QStringLiteral("HOST\\INST") << QStringLiteral("O'Brien \u00e9t\u00e9")
-                                << Words{"osql", "-S", "HOST\\INST", "-E", "-Q",
+                                << Words{"-S", "HOST\\INST", "-E", "-Q",
                                          "DBCC UPDATEUSAGE(N'O''Brien \xC3\xA9t\xC3\xA9') WITH NO_INFOMSGS, "
                                          "COUNT_ROWS"};
     }
 
-    // A stand-in client under the client's name writes down the arguments it was given, as the client on Windows
-    // would receive them.
+    // A stand-in client under the client's name writes down the arguments it was given, each followed by a NUL.
     void theClientGetsTheComposedArgumentsBehindADialogCentredOverTheWindow()
     {
         QFETCH(QString, server);
@@ -89,7 +88,8 @@ private slots:
         QFETCH(Words, arguments);
         const QTemporaryDir directory;
         const std::filesystem::path clientDirectory = directory.path().toStdString();
-        std::filesystem::copy_file(ARGV_RECORDER_PATH, clientDirectory / "osql");
+        std::ofstream(clientDirectory / "osql") << "#!/bin/sh\nprintf '%s\\0' \"$@\" >\"${0%/*}/argv.out\"\n";
+        std::filesystem::permissions(clientDirectory / "osql", std::filesystem::perms::owner_all);
         RealWindow real(clientDirectory);
         // Half off the system's screen, where the toolkit on its own would push a dialog back in; the screen seen
         // through the platform is wide enough for the centred dialog to stay put.
