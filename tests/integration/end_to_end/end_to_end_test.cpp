@@ -119,21 +119,12 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
-    void runDeliversTheUsageUpdateAndTheDialogWaitsForTheClient_data()
-    {
-        QTest::addColumn<QString>("database");
-        QTest::addColumn<QString>("batch");
-        QTest::newRow("ascii") << QStringLiteral("Sales")
-                               << QStringLiteral("DBCC UPDATEUSAGE('Sales') WITH NO_INFOMSGS, COUNT_ROWS");
-        QTest::newRow("outside ascii") << QStringLiteral("Ventes d'\u00e9t\u00e9 \u6570\u636e")
-                                       << QStringLiteral("DBCC UPDATEUSAGE(N'Ventes d''\u00e9t\u00e9 \u6570\u636e') "
-                                                         "WITH NO_INFOMSGS, COUNT_ROWS");
-    }
-
+    // A name outside ASCII reaches the server intact.
     void runDeliversTheUsageUpdateAndTheDialogWaitsForTheClient()
     {
-        QFETCH(QString, database);
-        QFETCH(QString, batch);
+        const QString database = QStringLiteral("Ventes d'\u00e9t\u00e9 \u6570\u636e");
+        const QString batch = QStringLiteral("DBCC UPDATEUSAGE(N'Ventes d''\u00e9t\u00e9 \u6570\u636e') "
+                                             "WITH NO_INFOMSGS, COUNT_ROWS");
         TdsStandIn server;
         RealWindow real(CLIENT_DIR);
 
