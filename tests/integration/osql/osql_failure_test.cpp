@@ -118,5 +118,16 @@ TEST(OsqlCommandLine, UsageGoesToStandardErrorOnMistakesAndToStandardOutputOnReq
     EXPECT_EQ(asked.out.rfind("usage: osql", 0), 0u) << asked.out;
 }
 
+TEST(OsqlCommandLine, ALongServerNameIsQuotedWholeOnce)
+{
+    const std::string name(10000, 'a');
+    const auto run = RunOsql({"-S", name, "-E", "-Q", "x"});
+    EXPECT_EQ(run.exitStatus, 1);
+    std::size_t whole = 0;
+    for (auto at = run.err.find(name); at != std::string::npos; at = run.err.find(name, at + name.size()))
+        ++whole;
+    EXPECT_EQ(whole, 1u) << run.err.size() << " characters of error";
+}
+
 }  // namespace
 }  // namespace tallyrun::testing
