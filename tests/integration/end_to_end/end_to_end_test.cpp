@@ -159,7 +159,8 @@ private slots:
         QTest::addColumn<QString>("cause");
         QTest::addColumn<QString>("told");
         QTest::addColumn<int>("atLeastMs");
-        QTest::newRow("unknown database") << "database" << "Could not find database 'Salse'." << 900;
+        // A server's error in another language: its text reaches the user intact, through driver, client and window.
+        QTest::newRow("unknown database") << "database" << "Die Datenbank „Salse“ ist nicht vorhanden." << 900;
         QTest::newRow("client killed")
             << "killed" << "osql was stopped from outside (signal 9, SIGKILL) before it finished." << 900;
         // The main window passes no login timeout of its own: the client's 15 seconds apply.
@@ -173,9 +174,8 @@ private slots:
         QFETCH(QString, told);
         QFETCH(int, atLeastMs);
         TdsStandIn server(ServerFor(cause));
-        server.AddReply("UPDATEUSAGE('Salse')", {2520, 11, 16, "Could not find database 'Salse'. The database "
-                                                                "either does not exist, or was dropped before a "
-                                                                "statement tried to use it."});
+        server.AddReply("UPDATEUSAGE('Salse')",
+                        {2520, 11, 16, "Die Datenbank „Salse“ ist nicht vorhanden. Überprüfen Sie den Namen."});
         RealWindow real(CLIENT_DIR);
         int killed = 0;
         const OnceTheBatchArrives breakIn(server, [&] {
