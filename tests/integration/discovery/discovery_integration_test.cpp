@@ -72,7 +72,7 @@ class DiscoveryIntegrationTest : public QObject {
 private slots:
     void listsTheUserDatabasesInOrderWithOneQuery();
     void listsTheLargestNumberOfDatabases();
-    void namesWhatBecameOfAListTheServerNeverAnswered();
+    void givesUpOnAListTheServerNeverAnswers();
 };
 
 void DiscoveryIntegrationTest::listsTheUserDatabasesInOrderWithOneQuery()
@@ -116,21 +116,12 @@ void DiscoveryIntegrationTest::listsTheLargestNumberOfDatabases()
     QCOMPARE(harness.Databases().List(Count), std::string("db32767"));
 }
 
-void DiscoveryIntegrationTest::namesWhatBecameOfAListTheServerNeverAnswered()
+void DiscoveryIntegrationTest::givesUpOnAListTheServerNeverAnswers()
 {
-    TdsStandIn::Options closing;
-    closing.afterBatch = TdsStandIn::AfterBatch::Close;
-    TdsStandIn closingServer(closing);
-    Harness harness(std::chrono::seconds(2));
-
-    harness.ListDatabasesOf(closingServer);
-    QVERIFY2(harness.Messages().contains(QStringLiteral("The connection to the server was lost")),
-             qPrintable(harness.Messages()));
-
     TdsStandIn::Options stalling;
     stalling.afterBatch = TdsStandIn::AfterBatch::Stall;
     TdsStandIn stallingServer(stalling);
-    harness.fake.toolkit.messages.clear();
+    Harness harness(std::chrono::seconds(2));
     QElapsedTimer clock;
     clock.start();
     harness.ListDatabasesOf(stallingServer);

@@ -1,6 +1,6 @@
 // osql on this system when the login cannot happen: a service principal the KDC does not know, nothing listening,
-// a server, KDC or name server that never answers; what a login leaves in the ticket cache; and command-line
-// mistakes.
+// a server, KDC or name server that never answers; when the server takes the batch and then closes or resets the
+// connection, or stalls; and command-line mistakes.
 #include "frozen_dns.h"
 #include "frozen_kdc.h"
 #include "osql_command.h"
@@ -8,28 +8,34 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace tallyrun::testing {
 namespace {
 
 using namespace std::chrono_literals;
 
-ChildOutcome UsageUpdate(const std::string& server, std::chrono::seconds loginTimeout,
+constexpr const char* Query = "DBCC UPDATEUSAGE('Sales')";
+
+ChildOutcome UsageUpdate(std::uint16_t port, std::vector<std::string> options,
                          const std::vector<std::string>& environment = {})
 {
-    return RunOsql({"-S", server, "-E", "-b", "-l", std::to_string(loginTimeout.count()), "-Q",
-                    "DBCC UPDATEUSAGE('Sales')"},
-                   environment);
+    options.insert(options.begin(), {"-S", "127.0.0.1," + std::to_string(port), "-E", "-Q", Query});
+    return RunOsql(options, environment);
 }
 
 ChildOutcome UsageUpdate(std::uint16_t port, std::chrono::seconds loginTimeout,
                          const std::vector<std::string>& environment = {})
 {
-    return UsageUpdate("127.0.0.1," + std::to_string(port), loginTimeout, environment);
+    return UsageUpdate(port, {"-b", "-l", std::to_string(loginTimeout.count())}, environment);
 }
 
-// Every failure ends `within` its login timeout and a margin (the machine is shared and slow at times).
+TdsStandIn::Options After(TdsStandIn::AfterBatch afterBatch)
+{
+    TdsStandIn::Options options;
+    options.afterBatch = afterBatch;
+    return options;
+}
+
+// Every failure ends `within` its timeout and a margin (the machine is shared and slow at times).
 void ExpectFailure(const ChildOutcome& run, const std::string& cause, std::chrono::milliseconds within)
 {
     EXPECT_TRUE(run.finished);
@@ -70,25 +76,33 @@ TEST(OsqlFailure, GivesUpAtTheLoginTimeoutOnWhatNeverAnswers)
     EXPECT_EQ(server.SuccessfulLogins(), 0);
 
     // A name server that never answers, in a network namespace of the test's own.
-    const auto resolving = RunChild({FROZEN_DNS_PATH, OSQL_PATH, "-S", "sqlhost,1433", "-E", "-b", "-l", "2", "-Q",
-                                     "DBCC UPDATEUSAGE('Sales')"},
-                                    {}, {}, 90s);
+    const auto resolving =
+        RunChild({FROZEN_DNS_PATH, OSQL_PATH, "-S", "sqlhost,1433", "-E", "-b", "-l", "2", "-Q", Query}, {}, {}, 90s);
     if (resolving.exitStatus == NoNamespace)
         GTEST_SKIP() << "no network namespace to freeze DNS in: " << resolving.err;
     ExpectFailure(resolving, "The host name sqlhost could not be resolved within 2 seconds.", 3500ms);
 }
 
-TEST(OsqlTicket, ATrustedLoginLeavesTheServiceTicketInTheCache)
+TEST(OsqlBrokenBatch, AConnectionClosedOrResetAfterTheBatchFailsTheRunEvenWithoutB)
 {
-    TdsStandIn server;
-    OwnTicketCache cache;
-    const auto run = UsageUpdate(server.Port(), 5s, cache.Environment());
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(server.SuccessfulLogins(), 1);
-    const auto services = cache.ServicesTicketed();
-    const std::string service = "MSSQLSvc/127.0.0.1:" + std::to_string(server.Port()) + "@TALLYRUN.TEST";
-    EXPECT_NE(std::find(services.begin(), services.end(), service), services.end())
-        << ::testing::PrintToString(services);
+    const std::pair<TdsStandIn::AfterBatch, std::string> faults[] = {
+        {TdsStandIn::AfterBatch::Close, "The connection to the server was lost: the server closed it"},
+        {TdsStandIn::AfterBatch::Reset, "The connection to the server was reset by the server"},
+    };
+    for (const auto& [fault, cause] : faults) {
+        SCOPED_TRACE(cause);
+        TdsStandIn server(After(fault));
+        ExpectFailure(UsageUpdate(server.Port(), std::vector<std::string>{}), cause, 10s);
+        EXPECT_EQ(server.Batches(), std::vector<std::string>{Query});
+    }
+}
+
+TEST(OsqlBrokenBatch, AStalledServerFailsTheRunAtTheQueryTimeout)
+{
+    TdsStandIn server(After(TdsStandIn::AfterBatch::Stall));
+    const auto run = UsageUpdate(server.Port(), {"-t", "3"});
+    ExpectFailure(run, "The query did not finish within the query timeout of 3 seconds.", 4500ms);
+    EXPECT_GE(run.elapsed, 2900ms);
 }
 
 TEST(OsqlCommandLine, UsageGoesToStandardErrorOnMistakesAndToStandardOutputOnRequest)

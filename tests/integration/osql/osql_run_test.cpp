@@ -1,6 +1,6 @@
 // osql against the SQL Server stand-in, on this system or as osql.exe under Wine (where Wine's odbc32 hands the
 // calls to this system's unixODBC and FreeTDS, which finds the realm's ticket through the environment Wine passes
-// on): the usage update over a Kerberos login, names outside ASCII, result sets, server errors, a missing ticket
+// on): the usage update over a Kerberos login, names outside ASCII, server errors, a missing ticket
 // and named instances found through the SQL Browser.
 #include "osql_command.h"
 #include "tds_standin.h"
@@ -44,19 +44,6 @@ TEST(OsqlRun, SendsTheUsageUpdateWithNamesOutsideAsciiIntactOverAKerberosLogin)
         EXPECT_EQ(Received(server, query), 1) << ::testing::PrintToString(server.Batches());
     }
     EXPECT_EQ(server.SuccessfulLogins(), 2);
-}
-
-TEST(OsqlRun, PrintsResultSetsAsColumns)
-{
-    TdsStandIn server;
-    server.SetCatalog({{"master", true}, {"Ünïcødé", false}});
-    const auto run = RunOsql({"-S", At(server), "-E", "-Q", "SELECT name, is_system FROM sys.databases"});
-    const std::string eol = LineEnd();
-    EXPECT_EQ(run.exitStatus, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("name ", 0), 0u) << run.out;
-    for (const std::string& line :
-         {eol + "----", eol + "master ", eol + "Ünïcødé ", eol + eol + "(2 rows affected)" + eol})
-        EXPECT_NE(run.out.find(line), std::string::npos) << line << " in " << run.out;
 }
 
 TEST(OsqlRun, PrintsServerErrorsAndFailsTheRunOnlyWithB)
