@@ -77,8 +77,9 @@ TEST(SystemProcessQueryWin, TellsARunningProcessFromAnEndedOneEvenWhenItEndedWit
     EXPECT_EQ(StillActive(byIdentifier, stillActiveCode), false);
     EXPECT_EQ(StillActive(ours, stillActiveCode), false);
     EXPECT_NE(launcher.WatchChild(stillActiveCode), nullptr) << "watched through the handle kept from the start";
-    if (stillActiveCode != waiting)  // the system may hand a freed identifier out again at once
+    if (stillActiveCode != waiting) {  // the system may hand a freed identifier out again at once
         EXPECT_EQ(launcher.WatchChild(waiting), nullptr) << "an ended child is let go at the next start";
+    }
     EXPECT_EQ(byIdentifier.OpenProcess(0), nullptr);
 }
 
