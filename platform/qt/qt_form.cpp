@@ -225,8 +225,8 @@ int QtForm::WindowState() const
     return 0;
 }
 
-float QtForm::Left() const { return TwipsOf(m_window->frameGeometry().x(), m_screen.TwipsPerPixelX()); }
-float QtForm::Top() const { return TwipsOf(m_window->frameGeometry().y(), m_screen.TwipsPerPixelY()); }
+float QtForm::Left() const { return TwipsOf(OuterFrame().x(), m_screen.TwipsPerPixelX()); }
+float QtForm::Top() const { return TwipsOf(OuterFrame().y(), m_screen.TwipsPerPixelY()); }
 float QtForm::Width() const { return TwipsOf(FrameSize().width(), m_screen.TwipsPerPixelX()); }
 float QtForm::Height() const { return TwipsOf(FrameSize().height(), m_screen.TwipsPerPixelY()); }
 float QtForm::ScaleWidth() const { return TwipsOf(m_window->width(), m_screen.TwipsPerPixelX()); }
@@ -253,10 +253,22 @@ void QtForm::Move(double left, double top)
     m_window->move(x, y);
 }
 
+QRect QtForm::OuterFrame() const
+{
+    if (!m_window->isVisible())
+        return m_window->frameGeometry();
+    // Qt learns a shown window's frame from the window manager's events, and on a busy machine may not have it yet
+    // when asked; a dialog centred over such a window would land half a title bar low. The frame the window
+    // manager has published comes first.
+    if (const std::optional<QMargins> frame = RequestFrameExtents(*m_window))
+        return m_window->geometry().marginsAdded(*frame);
+    return m_window->frameGeometry();
+}
+
 QSize QtForm::FrameSize() const
 {
     if (m_window->isVisible())
-        return m_window->frameGeometry().size();
+        return OuterFrame().size();
     // Not shown, so Qt does not know the frame yet. A window manager that tells it before the window is mapped is
     // asked, so that the window is centred on its outer frame and not half a title bar low.
     if (const std::optional<QMargins> frame = RequestFrameExtents(*m_window))

@@ -62,6 +62,7 @@ private:
     void CreateControls(const ui::FormLayout& layout);
     template <class T>
     T& ControlAt(std::size_t index);
+    QRect OuterFrame() const;
     QSize FrameSize() const;
 
     const Screen& m_screen;
