@@ -115,10 +115,13 @@ private slots:
 
         std::optional<QRect> dialog, owner;
         QTimer poll;
+        // The last frames seen while the dialog is up: the first look can come while openbox is still framing it.
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget(); modal && !dialog) {
-                dialog = Frame(*modal);
-                owner = Frame(real.Window());
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                if (const std::optional<QRect> framed = Frame(*modal)) {
+                    dialog = framed;
+                    owner = Frame(real.Window());
+                }
             }
         });
         poll.start(20);
