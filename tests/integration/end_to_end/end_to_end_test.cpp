@@ -53,7 +53,7 @@ private:
 TdsStandIn::Options ServerFor(const QString& cause)
 {
     TdsStandIn::Options options;
-    if (cause == QStringLiteral("killed"))
+    if (cause == QStringLiteral("killed") || cause == QStringLiteral("stopped"))
         options.afterBatch = AfterBatch::Stall;
     else if (cause == QStringLiteral("silent"))
         options.mode = TdsStandIn::Mode::Silent;
@@ -161,6 +161,7 @@ private slots:
         QTest::addColumn<int>("atLeastMs");
         // A server's error in another language: its text reaches the user intact, through driver, client and window.
         QTest::newRow("unknown database") << "database" << "Die Datenbank „Salse“ ist nicht vorhanden." << 900;
+        QTest::newRow("server stopped") << "stopped" << "The connection to the server was lost" << 900;
         QTest::newRow("client killed")
             << "killed" << "osql was stopped from outside (signal 9, SIGKILL) before it finished." << 900;
         // The main window passes no login timeout of its own: the client's 15 seconds apply.
@@ -173,18 +174,21 @@ private slots:
         QFETCH(QString, cause);
         QFETCH(QString, told);
         QFETCH(int, atLeastMs);
-        TdsStandIn server(ServerFor(cause));
-        server.AddReply("UPDATEUSAGE('Salse')",
-                        {2520, 11, 16, "Die Datenbank „Salse“ ist nicht vorhanden. Überprüfen Sie den Namen."});
+        std::optional<TdsStandIn> server(std::in_place, ServerFor(cause));
+        server->AddReply("UPDATEUSAGE('Salse')",
+                         {2520, 11, 16, "Die Datenbank „Salse“ ist nicht vorhanden. Überprüfen Sie den Namen."});
+        const std::uint16_t port = server->Port();
         RealWindow real(CLIENT_DIR);
         int killed = 0;
-        const OnceTheBatchArrives breakIn(server, [&] {
+        const OnceTheBatchArrives breakIn(*server, [&] {
+            if (cause == QStringLiteral("stopped"))
+                server.reset();
             for (const auto& child : testing::OwnChildren())
                 if (cause == QStringLiteral("killed") && child.name == "osql" && ::kill(child.pid, SIGKILL) == 0)
                     ++killed;
         });
 
-        const qint64 waited = real.Run(LoopbackServer(server.Port()), QStringLiteral("Salse"));
+        const qint64 waited = real.Run(LoopbackServer(port), QStringLiteral("Salse"));
 
         QVERIFY2(!real.recorder.toldOverADialog, "told while the wait dialog was up");
         QCOMPARE(real.recorder.messages.size(), std::size_t{1});
