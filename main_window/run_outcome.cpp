@@ -1,7 +1,8 @@
 #include "main_window/run_outcome.h"
 
+#include "platform/core/ascii.h"
+
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -35,7 +36,7 @@ std::optional<long> TakeNumber(std::string_view& text)
 {
     std::size_t length = 0;
     long value = 0;
-    while (length < text.size() && length < 9 && std::isdigit(static_cast<unsigned char>(text[length])))
+    while (length < text.size() && length < 9 && IsAsciiDigit(text[length]))
         value = value * 10 + (text[length++] - '0');
     if (length == 0)
         return std::nullopt;

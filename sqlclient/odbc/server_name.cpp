@@ -62,7 +62,7 @@ void CheckInstance(std::string_view text, std::string_view instance)
     if (instance.size() > 16)
         Refuse(text, "the instance name is longer than 16 characters");
     const char first = instance.front();
-    if (!(std::isalpha(static_cast<unsigned char>(first)) || first == '_' || first == '#'))
+    if (!(IsAsciiLetter(first) || first == '_' || first == '#'))
         Refuse(text, "an instance name starts with a letter, '_' or '#'");
     for (char c : instance)
         if (!(IsAsciiAlnum(c) || c == '_' || c == '$' || c == '#'))
