@@ -1,6 +1,6 @@
 // osql on this system when the login cannot happen: a service principal the KDC does not know, nothing listening,
-// a server that cannot encrypt as the client must, a server, KDC or name server that never answers; when the server takes the batch and then closes or resets the
-// connection, or stalls; and command-line mistakes.
+// a server that cannot encrypt as the client must, a server, KDC or name server that never answers; when the server
+// takes the batch and then closes or resets the connection, or stalls; and command-line mistakes.
 #include "frozen_dns.h"
 #include "frozen_kdc.h"
 #include "osql_command.h"
