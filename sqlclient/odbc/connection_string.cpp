@@ -34,7 +34,9 @@ std::string BuildConnectionString(const Driver& driver, const ServerAddress& add
     if (driver.kind == DriverKind::FreeTds) {
         // A pinned protocol version stops FreeTDS from retrying the login with older ones, which would
         // stretch a login timeout to several times its length; SQL Server answers 7.4 with what it speaks.
-        text += ";TDS_Version=7.4";
+        // Every SQL Server since 2005 offers TLS: asked for it, it encrypts the whole session, where FreeTDS
+        // left to itself would have it encrypt the login only.
+        text += ";TDS_Version=7.4;Encryption=require";
     }
     if (options.sqlLogin)
         text += ";UID=" + QuoteAttribute(options.sqlLogin->name) + ";PWD=" + QuoteAttribute(options.sqlLogin->password);
