@@ -77,6 +77,9 @@ private:
         std::unique_ptr<AccessibleControl> accessible;
     };
 
+    // Private to the form's window: posted by a show, so that OnShown runs from the loop.
+    static constexpr UINT ShownMessage = WM_APP + 1;
+
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Receive(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(const ui::FormLayout& layout);
