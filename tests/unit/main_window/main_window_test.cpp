@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <clocale>
 #include <optional>
+#include <system_error>
 
 namespace tallyrun {
 namespace {
@@ -133,6 +135,18 @@ TEST_F(Discovery, ServerListFillsOnceEachClickAndKeepsWhatWasAddedWhenItFails)
     EXPECT_EQ(Servers().listIndex, -1);
     EXPECT_EQ(Servers().dropDowns, 4);
     ExpectPointerRestoredAndTold({"[SQL-DMO]Browse failed."});
+}
+
+// Qt takes the locale from the environment; in Turkish the C library upper-cases "i" to no "I" at all.
+TEST_F(Discovery, ServerListIsReadUnderATurkishLocale)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "tr_TR.UTF-8"))
+        GTEST_SKIP() << "no tr_TR.UTF-8 locale (scripts/install-deps makes it)";
+    script.listServers = Names({"HOSTB"});
+    ClickListServers();
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(Servers().items, (Rows{"<Server Name>", "HOSTB"}));
 }
 
 TEST_F(Discovery, DatabaseListShowsTheUserDatabasesInOrder)
