@@ -3,7 +3,6 @@
 #include "platform/core/ascii.h"
 
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <utility>
 
@@ -51,8 +50,8 @@ void frm_Main::cmd_ListServers_Click()
         }
         FinishList(cbo_Servers);
         return;
-    } catch (const std::exception& error) {
-        description = error.what();  // an Error's description, or the library's own words
+    } catch (...) {
+        description = CurrentFailure();
     }
 
     ReportListFailure(description);
@@ -81,8 +80,8 @@ void frm_Main::cmd_ListDBs_Click()
         server.reset();
         FinishList(cbo_DBs);
         return;
-    } catch (const std::exception& error) {
-        description = error.what();  // an Error's description, or the library's own words
+    } catch (...) {
+        description = CurrentFailure();
     }
 
     if (server) {

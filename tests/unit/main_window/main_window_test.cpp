@@ -72,11 +72,15 @@ TEST_F(MainWindow, RefusedAndFailedStartsAreExplainedWithoutADialog)
     EXPECT_TRUE(fake.launcher.lines.empty()) << "a name with a double quote reached the launcher";
 
     form.Combo("cbo_DBs").text = "Sales";
-    fake.launcher.failure = Error(ENOENT, notFound);
+    fake.launcher.failure = std::make_exception_ptr(Error(ENOENT, notFound));
+    form.Button("cmd_Tallyrun").Click();
+    // Raised by the standard library, as when the thread that reads the client's output cannot be started.
+    fake.launcher.failure = std::make_exception_ptr(
+        std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again), "Cannot read the client"));
     form.Button("cmd_Tallyrun").Click();
 
-    EXPECT_EQ(fake.launcher.lines.size(), 1u);
-    ExpectMessages(form, {"\"Database Name\"", notFound});
+    EXPECT_EQ(fake.launcher.lines.size(), 2u);
+    ExpectMessages(form, {"\"Database Name\"", notFound, "Cannot read the client"});
     EXPECT_EQ(fake.toolkit.formsMade, 1);
 }
 
