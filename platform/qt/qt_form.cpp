@@ -3,6 +3,7 @@
 #include "platform/core/error.h"
 #include "platform/qt/caption_fit.h"
 #include "platform/qt/qt_form_frame.h"
+#include "platform/qt/windows_keys.h"
 #include "platform/ui/twips.h"
 #include "resources/application_icon.h"
 
@@ -79,6 +80,8 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
 {
     const float x = m_screen.TwipsPerPixelX();
     const float y = m_screen.TwipsPerPixelY();
+    auto* keys = new WindowsKeys(m_window.get());
+    m_window->installEventFilter(keys);
     std::vector<const QLabel*> fittedLabels;
     std::vector<const QPushButton*> fittedButtons;
     QLabel* previousLabel = nullptr;
@@ -109,6 +112,8 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
             if (auto* list = qobject_cast<QListView*>(combo->view()))
                 list->setUniformItemSizes(true);
             combo->setEditText(Text(control.caption));
+            combo->installEventFilter(keys);
+            combo->lineEdit()->installEventFilter(keys);
             if (previousLabel)
                 previousLabel->setBuddy(combo);
             m_controls.emplace_back(std::make_unique<QtComboBox>(*combo));
@@ -117,6 +122,7 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
         }
         case ui::ControlKind::CommandButton: {
             auto* button = new QPushButton(Text(control.caption), m_window.get());
+            button->installEventFilter(keys);
             fittedButtons.push_back(button);
             m_controls.emplace_back(std::make_unique<QtCommandButton>(*button));
             widget = button;
