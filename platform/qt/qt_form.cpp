@@ -2,6 +2,7 @@
 
 #include "platform/core/error.h"
 #include "platform/qt/caption_fit.h"
+#include "platform/qt/form_accessible.h"
 #include "platform/qt/qt_form_frame.h"
 #include "platform/qt/windows_keys.h"
 #include "platform/ui/twips.h"
@@ -59,8 +60,10 @@ constexpr Qt::WindowFlags FrameFlags = Qt::CustomizeWindowHint | Qt::WindowTitle
 
 QtForm::QtForm(const ui::FormLayout& layout, QtForm* owner, const Screen& screen) : m_screen(screen)
 {
+    InstallFormAccessibility();
     if (layout.kind == ui::FormKind::Dialog) {
-        m_window = std::make_unique<QtDialogWidget>(m_events, owner ? owner->m_window.get() : nullptr);
+        m_window = std::make_unique<QtDialogWidget>(m_events, owner ? owner->m_window.get() : nullptr,
+                                                    layout.waits);
         m_window->setWindowFlags(Qt::Dialog | FrameFlags);
     } else {
         m_window = std::make_unique<QtWindowWidget>(m_events);

@@ -68,6 +68,8 @@ void Win32Form::Show()
     if (m_kind == ui::FormKind::Window && !std::exchange(m_open, true))
         ++openWindows;
     ::ShowWindow(Handle(), SW_SHOW);
+    if (m_waits)
+        ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, Handle(), OBJID_CLIENT, CHILDID_SELF);
     ::PostMessageW(Handle(), ShownMessage, 0, 0);
 }
 

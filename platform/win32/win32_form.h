@@ -96,6 +96,8 @@ private:
 
     const Screen& m_screen;
     const ui::FormKind m_kind;
+    // Screen readers hear it busy while it is shown.
+    const bool m_waits;
     std::function<void(bool& cancel)> m_queryUnload;
     std::function<void()> m_unload;
     std::function<void()> m_shown;

@@ -139,7 +139,7 @@ void FitClientArea(HWND window, int width, int height)
 }  // namespace
 
 Win32Form::Win32Form(const ui::FormLayout& layout, Win32Form* owner, const Screen& screen)
-    : m_screen(screen), m_kind(layout.kind)
+    : m_screen(screen), m_kind(layout.kind), m_waits(layout.waits)
 {
     RegisterFormClass(&WindowProcedure);
     const int clientWidth = PixelsOf(layout.clientWidth, screen.TwipsPerPixelX());

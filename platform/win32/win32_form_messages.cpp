@@ -4,6 +4,8 @@
 
 #include "platform/win32/message_loop.h"
 
+#include <oleacc.h>
+
 namespace tallyrun {
 
 namespace {
@@ -90,6 +92,16 @@ LRESULT Win32Form::Receive(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NEXTDLGCTL:
         MoveFocus(wParam, lParam);
         return 0;
+    case WM_GETOBJECT:
+        // Wine's own window object tells no role; Windows' says the same as this.
+        if (static_cast<LONG>(lParam) == OBJID_WINDOW) {
+            if (const LRESULT answer = AnswerAccessible(Handle(), wParam, OBJID_WINDOW, {}, ROLE_SYSTEM_WINDOW))
+                return answer;
+        } else if (static_cast<LONG>(lParam) == OBJID_CLIENT && m_waits && ::IsWindowVisible(Handle())) {
+            if (const LRESULT answer = AnswerAccessible(Handle(), wParam, OBJID_CLIENT, {}, 0, STATE_SYSTEM_BUSY))
+                return answer;
+        }
+        break;
     case ShownMessage:
         if (::IsWindowVisible(Handle()) && m_shown)
             m_shown();

@@ -203,6 +203,7 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
     int ticks = 0;
     int unloads = 0;
     bool survivedTheUser = false;
+    bool busyWhileWaiting = false;
     dialog->OnQueryUnload([&](bool& cancel) { cancel = !allow; });
     dialog->OnUnload([&] { ++unloads; });
     ui::Timer& timer = dialog->AddTimer();
@@ -212,6 +213,7 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
     timer.OnTimer([&] {
         if (++ticks == 1) {
             survivedTheUser = probe::SurvivesUserClose(*dialog);
+            busyWhileWaiting = probe::AnnouncedBusy(*dialog);
             dialog->Unload();
         } else if (ticks == 3) {
             allow = true;
@@ -226,6 +228,9 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
     const auto waited = std::chrono::steady_clock::now() - start;
 
     EXPECT_TRUE(survivedTheUser);
+    EXPECT_TRUE(busyWhileWaiting) << "a screen reader hears the dialog wait";
+    EXPECT_TRUE(probe::AnnouncedAsWindow(*main));
+    EXPECT_FALSE(probe::AnnouncedBusy(*main));
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(unloads, 1);
     EXPECT_FALSE(probe::IsVisible(*dialog));
