@@ -161,13 +161,13 @@ Win32Form::Win32Form(const ui::FormLayout& layout, Win32Form* owner, const Scree
 
 void Win32Form::CreateControls(const ui::FormLayout& layout)
 {
-    std::vector<CaptionBox> captions;
+    std::vector<CaptionToFit> captions;
     for (const ui::ControlLayout& control : layout.controls) {
         const PixelRect at = Pixels(control.at, m_screen);
         if (control.kind == ui::ControlKind::CommandButton ||
             (control.kind == ui::ControlKind::Label && !control.wordWrap))
-            captions.push_back({Widen(control.caption), at.width, at.height,
-                                control.kind == ui::ControlKind::CommandButton});
+            captions.push_back({Widen(control.caption),
+                                {at.width, at.height, control.kind == ui::ControlKind::CommandButton}});
     }
     m_font = CaptionFont(captions, m_screen.TwipsPerPixelY());
 
