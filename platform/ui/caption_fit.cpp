@@ -19,8 +19,8 @@ bool AllFit(double size, std::span<const CaptionBox> boxes, const MeasureCaption
     const std::optional<std::vector<CaptionExtent>> extents = measure(size);
     if (!extents)
         return true;  // nothing measured, nothing to shrink for
-    for (std::size_t index = 0; index < boxes.size() && index < extents->size(); ++index) {
-        if (!Fits(boxes[index], (*extents)[index]))
+    for (std::size_t index = 0; index < boxes.size(); ++index) {
+        if (!Fits(boxes[index], extents->at(index)))
             return false;
     }
     return true;

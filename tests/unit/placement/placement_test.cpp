@@ -169,6 +169,7 @@ TEST(CaptionFit, TheFontShrinksAStepAtATimeUntilEveryCaptionFitsItsBoxAndNoFurth
         {"too wide", {{80, 20, false}}, {10}, 8},
         {"too tall", {{200, 12, false}}, {1}, 8},
         {"a button's frame takes 8 pixels, and its height is its own", {{87, 5, true}}, {10}, 7},
+        {"a button's caption and frame just fit", {{88, 5, true}}, {10}, 8},
         {"the caption that fits worst decides", {{200, 20, false}, {70, 20, true}}, {10, 8}, 7},
         {"never below the smallest", {{1, 1, false}}, {10}, 6},
     };
