@@ -84,7 +84,6 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
     const float x = m_screen.TwipsPerPixelX();
     const float y = m_screen.TwipsPerPixelY();
     auto* keys = new WindowsKeys(m_window.get());
-    m_window->installEventFilter(keys);
     std::vector<const QLabel*> fittedLabels;
     std::vector<const QPushButton*> fittedButtons;
     QLabel* previousLabel = nullptr;
@@ -205,6 +204,7 @@ void QtForm::Refresh()
 void QtForm::Show()
 {
     m_window->show();
+    SelectFocusedText(*m_window);
 }
 
 void QtForm::ShowModal()

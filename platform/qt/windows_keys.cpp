@@ -7,8 +7,6 @@
 
 namespace tallyrun {
 
-namespace {
-
 void SelectFocusedText(const QWidget& window)
 {
     QWidget* focus = window.focusWidget();
@@ -18,14 +16,8 @@ void SelectFocusedText(const QWidget& window)
         edit->selectAll();
 }
 
-}  // namespace
-
 bool WindowsKeys::eventFilter(QObject* target, QEvent* event)
 {
-    if (event->type() == QEvent::Show && target == parent()) {
-        SelectFocusedText(*static_cast<QWidget*>(target));
-        return false;
-    }
     if (event->type() != QEvent::KeyPress)
         return false;
     const auto* key = static_cast<const QKeyEvent*>(event);

@@ -5,9 +5,11 @@
 
 #include <QObject>
 
+class QWidget;
+
 namespace tallyrun {
 
-// Installed on a form's window, its buttons and its combo boxes (and their edit fields); owned by the window.
+// Installed on a form's buttons and combo boxes (and their edit fields); owned by the window.
 class WindowsKeys : public QObject {
 public:
     using QObject::QObject;
@@ -15,5 +17,8 @@ public:
 protected:
     bool eventFilter(QObject* target, QEvent* event) override;
 };
+
+// As the window opens: the text of the field that will have the focus, selected.
+void SelectFocusedText(const QWidget& window);
 
 }  // namespace tallyrun
