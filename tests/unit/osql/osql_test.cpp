@@ -1,6 +1,7 @@
 // osql's pure units: what each option of its command line sets and what is refused and why, and the printed
 // form of messages.
 #include "osql/options.h"
+#include "osql/program.h"
 #include "osql/output.h"
 
 #include <gtest/gtest.h>
@@ -62,6 +63,14 @@ TEST(Options, RefusedCommandLinesSayWhatIsWrong)
             EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
         }
     }
+}
+
+// Windows hands the client its command line's first word, ".exe" and all; its failures must still read "osql: ".
+TEST(Options, TheClientNamesItselfByTheFileItWasStartedAs)
+{
+    for (const auto& [startedAs, name] : {std::pair{"osql", "osql"}, {"/usr/bin/tallyrun-osql", "tallyrun-osql"},
+                                          {"C:/Tools/osql.EXE", "osql"}, {"osql.exe", "osql"}, {"", "osql"}})
+        EXPECT_EQ(ProgramName(startedAs), name) << startedAs;
 }
 
 odbc::Diagnostic Message(const char* sqlState, long native, const char* text)
