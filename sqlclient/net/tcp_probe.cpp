@@ -2,19 +2,19 @@
 
 #include "platform/core/error.h"
 
-#include "sqlclient/net/owned_socket.h"
+#include "sqlclient/net/tcp_connect.h"
 
 namespace tallyrun::odbc {
-namespace {
 
-// Zero when connected, else the system's error that stopped it (net::TimedOut when the time ran out).
-int TryConnect(const addrinfo& address, std::chrono::steady_clock::time_point deadline)
+int ConnectWithin(const addrinfo& address, std::chrono::steady_clock::time_point deadline, net::OwnedSocket& connected)
 {
     net::OwnedSocket socket(::socket(address.ai_family, address.ai_socktype | net::CloseOnExec, address.ai_protocol));
     if (!socket || !net::SetNonBlocking(socket.Get()))
         return net::LastSocketError();
-    if (::connect(socket.Get(), address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0)
+    if (::connect(socket.Get(), address.ai_addr, static_cast<int>(address.ai_addrlen)) == 0) {
+        connected = std::move(socket);
         return 0;
+    }
     if (const int code = net::LastSocketError(); !net::IsConnectPending(code))
         return code;
     for (;;) {
@@ -36,32 +36,39 @@ int TryConnect(const addrinfo& address, std::chrono::steady_clock::time_point de
         socklen_t length = sizeof error;
         if (::getsockopt(socket.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
             return net::LastSocketError();
+        if (error == 0)
+            connected = std::move(socket);
         return error;
     }
 }
 
-}  // namespace
-
-std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
-                                    const AddressLookup& lookup)
+AddressList StreamAddresses(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
+                            const AddressLookup& lookup)
 {
     net::StartSockets();
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     hints.ai_flags = AI_ADDRCONFIG;
+    return LookUpHost(host, std::to_string(port), hints, timeout, lookup);
+}
+
+std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
+                                    const AddressLookup& lookup)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     const std::string service = std::to_string(port);
     AddressList addresses;
     try {
-        addresses = LookUpHost(host, service, hints, timeout, lookup);
+        addresses = StreamAddresses(host, port, timeout, lookup);
     } catch (const Error& error) {
         return error.Description();
     }
 
     int firstError = 0;
     for (const addrinfo* address = addresses.First(); address; address = address->ai_next) {
-        const int error = TryConnect(*address, deadline);
+        net::OwnedSocket connected(net::NoSocket);
+        const int error = ConnectWithin(*address, deadline, connected);
         if (error == 0)
             return std::nullopt;
         if (firstError == 0)
