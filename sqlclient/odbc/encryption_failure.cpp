@@ -130,8 +130,9 @@ std::string EncryptionAdvice(const EncryptionFinding& finding, const std::string
         while (!reason.empty() && (reason.back() == '.' || reason.back() == ' '))
             reason.pop_back();
         return "The TLS handshake with the server " + server + " failed: " + reason
-               + ". This computer refuses what the server offers, for example a server that speaks only TLS 1.0: "
-                 "update the server or enable TLS 1.2 on it.";
+               + ". This computer and the server agree on no TLS version or cipher, for example when the server "
+                 "speaks only TLS 1.0, which this computer's TLS library refuses: update the server or enable TLS "
+                 "1.2 on it.";
     }
     case EncryptionProblem::StrictOnly:
         return StrictAdvice(server);
