@@ -20,10 +20,12 @@ constexpr NativeMeaning SchannelCodes[] = {
     {-2146893007, EncryptionProblem::Handshake},             // 0x80090331 SEC_E_ALGORITHM_MISMATCH
     {-2146893054, EncryptionProblem::Handshake},             // 0x80090302 SEC_E_UNSUPPORTED_FUNCTION
     {-2146893018, EncryptionProblem::Handshake},             // 0x80090326 SEC_E_ILLEGAL_MESSAGE
+    {-2146893016, EncryptionProblem::Handshake},             // 0x80090328 SEC_E_CERT_EXPIRED
 };
 
 // OpenSSL's reasons, as Microsoft's drivers on Linux quote them after "SSL Provider: " (native error -1); the name
-// checks first, as their texts also say that verification failed.
+// and the expiry first, as their texts also say that verification failed. Any other reason is a failed handshake,
+// told with the reason.
 struct TextMeaning {
     const char* words;
     EncryptionProblem problem;
@@ -32,10 +34,13 @@ constexpr TextMeaning OpenSslReasons[] = {
     {"does not match host name", EncryptionProblem::CertificateName},
     {"hostname mismatch", EncryptionProblem::CertificateName},
     {"ip address mismatch", EncryptionProblem::CertificateName},
+    {"certificate has expired", EncryptionProblem::Handshake},
     {"certificate verify failed", EncryptionProblem::UntrustedCertificate},
 };
 
 constexpr std::string_view SslProvider = "SSL Provider: ";
+
+constexpr const char* StrictDriver = "Install ODBC Driver 18 for SQL Server 18.1.2.1 or later.";
 
 // FreeTDS's "Adaptive Server connection failed", which is all it says when the TLS handshake fails or the server
 // offers no encryption that was required.
@@ -109,7 +114,13 @@ bool RetryStrictly(const EncryptionFinding& finding, Encryption asked, bool driv
 std::string StrictAdvice(const std::string& server)
 {
     return "The server " + server + " accepts only strict (TDS 8.0) encryption, which the installed ODBC driver "
-           "cannot make. Install ODBC Driver 18 for SQL Server 18.1.2.1 or later.";
+           "cannot make. " + StrictDriver;
+}
+
+std::string StrictUnavailable(const std::string& driver)
+{
+    return "Strict (TDS 8.0) encryption was asked for (-N s), which the installed ODBC driver " + driver
+           + " cannot make. " + StrictDriver + " Or ask for mandatory encryption (-N m).";
 }
 
 std::string EncryptionAdvice(const EncryptionFinding& finding, const std::string& server, const std::string& host)
@@ -130,12 +141,14 @@ std::string EncryptionAdvice(const EncryptionFinding& finding, const std::string
         while (!reason.empty() && (reason.back() == '.' || reason.back() == ' '))
             reason.pop_back();
         return "The TLS handshake with the server " + server + " failed: " + reason
-               + ". This computer and the server agree on no TLS version or cipher, for example when the server "
-                 "speaks only TLS 1.0, which this computer's TLS library refuses: update the server or enable TLS "
-                 "1.2 on it.";
+               + ". Where the server speaks only an old TLS version (TLS 1.0), which this computer's TLS library "
+                 "refuses, update the server or enable TLS 1.2 on it.";
     }
     case EncryptionProblem::StrictOnly:
         return StrictAdvice(server);
+    case EncryptionProblem::StrictFailed:
+        return "The server " + server + " accepts only strict (TDS 8.0) encryption, and the strict connection "
+               "failed too, for the reason above; an ODBC driver older than 18.1.2.1 cannot make it. " + StrictDriver;
     case EncryptionProblem::NotOffered:
         return "The server " + server + " offers no encryption, and the connection requires it, so that neither "
                "the login nor the batch travels in clear. Have the server's encryption turned on; for scripts, "

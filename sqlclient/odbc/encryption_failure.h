@@ -17,6 +17,7 @@ enum class EncryptionProblem {
     CertificateName,       // the certificate holds another name than the one typed
     Handshake,             // the TLS handshake failed (e.g. a server that speaks only TLS 1.0)
     StrictOnly,            // the server closed the connection on a plain PRELOGIN: it accepts only TDS 8.0
+    StrictFailed,          // such a server, and the strict connection failed too
     NotOffered,            // the server offers no encryption, and the connection requires it
 };
 
@@ -44,7 +45,10 @@ bool RetryStrictly(const EncryptionFinding& finding, Encryption asked, bool driv
 // What to tell the user, naming the server as typed and the host; empty for EncryptionProblem::None.
 std::string EncryptionAdvice(const EncryptionFinding& finding, const std::string& server, const std::string& host);
 
-// The advice for a driver that cannot make the strict connection the server (or the caller) asks for.
+// The advice for a driver that cannot make the strict connection the server asks for.
 std::string StrictAdvice(const std::string& server);
+
+// The same where the caller asked for strict encryption of `driver`, which cannot make it.
+std::string StrictUnavailable(const std::string& driver);
 
 }  // namespace tallyrun::odbc

@@ -258,6 +258,8 @@ bool Batch::HadError() const
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // One SQLDriverConnectW with the options' connection string, which is wiped afterwards: it may hold a password.
 SQLRETURN DriverConnect(SQLHDBC dbc, const Driver& driver, const ServerAddress& address, const ConnectOptions& options,
                         std::chrono::seconds loginTimeout)
@@ -282,7 +284,7 @@ Session::Session(const ConnectOptions& options)
     const DriverProfile& profile = ProfileOf(driver.kind);
     const auto canConnectStrictly = [&] { return CanConnectStrictly(profile, RegisteredDriverVersion(driver)); };
     if (options.encryption == Encryption::Strict && !canConnectStrictly())
-        throw Error(errc::StrictEncryptionUnavailable, StrictAdvice(options.server));
+        throw Error(errc::StrictEncryptionUnavailable, StrictUnavailable(driver.reference));
     const ConnectTarget target = ResolveConnectTarget(driver.kind, typed, options.loginTimeout, ssrp::BrowserPort);
     const TicketPrefetch kerberos = PrefetchServiceTicket(target, options);
     const ServerAddress& address = target.address;
@@ -293,17 +295,22 @@ Session::Session(const ConnectOptions& options)
     if (!SQL_SUCCEEDED(DriverConnect(dbc, driver, address, options, kerberos.loginTimeout))) {
         auto records = ReadDiagnostics(shared->connection.GetHandle());
         auto finding = ExamineEncryption(address, options, records, kerberos.deadline);
-        // A server that accepts only strict encryption gets it, in what is left of the login's time.
-        const auto left = std::chrono::floor<std::chrono::seconds>(kerberos.deadline - std::chrono::steady_clock::now());
-        if (RetryStrictly(finding, options.encryption, canConnectStrictly()) && left.count() > 0) {
+        // A server that accepts only strict encryption gets it, in what is left of the login's time; with no time
+        // left, the login timeout is what is told.
+        if (RetryStrictly(finding, options.encryption, canConnectStrictly())) {
+            const auto left = std::chrono::floor<std::chrono::seconds>(kerberos.deadline - Clock::now());
             ConnectOptions strict = options;
             strict.encryption = Encryption::Strict;
-            if (SQL_SUCCEEDED(DriverConnect(dbc, driver, address, strict, left)))
+            if (left.count() <= 0) {
+                finding = {};
+            } else if (SQL_SUCCEEDED(DriverConnect(dbc, driver, address, strict, left))) {
                 records.clear();
-            else
+            } else {
                 records = ReadDiagnostics(shared->connection.GetHandle());
-            if (const auto tls = FindTlsProblem(records); !records.empty() && tls.problem != EncryptionProblem::None)
-                finding = tls;
+                finding = FindTlsProblem(records);
+                if (finding.problem == EncryptionProblem::None)
+                    finding.problem = EncryptionProblem::StrictFailed;
+            }
         }
         if (!records.empty()) {
             auto notes = finding.problem != EncryptionProblem::None
