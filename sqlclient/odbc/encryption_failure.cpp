@@ -40,6 +40,8 @@ constexpr TextMeaning OpenSslReasons[] = {
 
 constexpr std::string_view SslProvider = "SSL Provider: ";
 
+constexpr const char* OldTls = "Where the server speaks only an old TLS version (TLS 1.0), which this computer's "
+                                "TLS library refuses, update the server or enable TLS 1.2 on it.";
 constexpr const char* StrictDriver = "Install ODBC Driver 18 for SQL Server 18.1.2.1 or later.";
 
 // FreeTDS's "Adaptive Server connection failed", which is all it says when the TLS handshake fails or the server
@@ -96,9 +98,7 @@ EncryptionFinding FindEncryptionProblem(const std::vector<Diagnostic>& records, 
         break;
     case PreloginAnswer::EncryptionOffered:
         if (OnlyFreeTdsConnectionFailed(records))
-            return {EncryptionProblem::Handshake,
-                    "FreeTDS does not say why (set the environment variable TDSDUMP to a file name, and FreeTDS "
-                    "writes its log there)"};
+            return {EncryptionProblem::HandshakeUntold, {}};
         break;
     case PreloginAnswer::Unknown:
         break;
@@ -140,10 +140,12 @@ std::string EncryptionAdvice(const EncryptionFinding& finding, const std::string
         std::string reason = finding.reason;
         while (!reason.empty() && (reason.back() == '.' || reason.back() == ' '))
             reason.pop_back();
-        return "The TLS handshake with the server " + server + " failed: " + reason
-               + ". Where the server speaks only an old TLS version (TLS 1.0), which this computer's TLS library "
-                 "refuses, update the server or enable TLS 1.2 on it.";
+        return "The TLS handshake with the server " + server + " failed: " + reason + ". " + OldTls;
     }
+    case EncryptionProblem::HandshakeUntold:
+        return "The connection to the server " + server + " failed after it offered encryption, most likely in the "
+               "TLS handshake; FreeTDS does not say why (with the environment variable TDSDUMP set to a file name, "
+               "it writes its log there). " + OldTls;
     case EncryptionProblem::StrictOnly:
         return StrictAdvice(server);
     case EncryptionProblem::StrictFailed:

@@ -16,6 +16,8 @@ enum class EncryptionProblem {
     UntrustedCertificate,  // the certificate's issuer is not trusted here (a server's own self-signed one)
     CertificateName,       // the certificate holds another name than the one typed
     Handshake,             // the TLS handshake failed (e.g. a server that speaks only TLS 1.0)
+    HandshakeUntold,       // the login failed after the server offered encryption, and the driver (FreeTDS) said
+                           // nothing more: most likely the handshake, unless another cause is found
     StrictOnly,            // the server closed the connection on a plain PRELOGIN: it accepts only TDS 8.0
     StrictFailed,          // such a server, and the strict connection failed too
     NotOffered,            // the server offers no encryption, and the connection requires it

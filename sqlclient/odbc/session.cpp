@@ -313,9 +313,12 @@ Session::Session(const ConnectOptions& options)
             }
         }
         if (!records.empty()) {
-            auto notes = finding.problem != EncryptionProblem::None
-                             ? std::vector<std::string>{EncryptionAdvice(finding, options.server, address.host)}
-                             : ExplainConnectFailure(address, options, records, kerberos);
+            // A failure FreeTDS leaves untold is the handshake's only when nothing else (Kerberos) explains it.
+            std::vector<std::string> notes;
+            if (finding.problem == EncryptionProblem::None || finding.problem == EncryptionProblem::HandshakeUntold)
+                notes = ExplainConnectFailure(address, options, records, kerberos);
+            if (notes.empty() && finding.problem != EncryptionProblem::None)
+                notes.push_back(EncryptionAdvice(finding, options.server, address.host));
             throw OdbcError(std::move(records), std::move(notes));
         }
     }

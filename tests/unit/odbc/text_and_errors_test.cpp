@@ -112,7 +112,8 @@ TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
         {"TLS 1.0, Linux", {Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:"
                                    "0A000102:SSL routines::unsupported protocol]")},
          PreloginAnswer::Unknown, Handshake, "failed: [error:0A000102:SSL routines::unsupported protocol]"},
-        {"FreeTDS, TLS refused", FreeTdsConnectionFailed, PreloginAnswer::EncryptionOffered, Handshake, "TDSDUMP"},
+        {"FreeTDS, TLS refused", FreeTdsConnectionFailed, PreloginAnswer::EncryptionOffered, HandshakeUntold,
+         "TDSDUMP"},
         {"FreeTDS, no encryption", FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered, NotOffered,
          "offers no encryption, and the connection requires it"},
         {"FreeTDS, strict", FreeTdsClosedAfterPrelogin, PreloginAnswer::Closed, StrictOnly,
