@@ -44,7 +44,8 @@ const DriverProfile& ProfileOf(DriverKind kind);
 // version is known (an older driver given Encrypt=Strict refuses it, which the caller tells as it tells strict).
 bool CanConnectStrictly(const DriverProfile& profile, const std::optional<DriverVersion>& installed);
 
-// The installed version of `driver`, read from its registration; none when the registration does not tell it.
+// The installed version of `driver`, read from its registration with the driver manager (unixODBC names Microsoft's
+// library file, which carries the version); none where the registration does not tell it, as on Windows.
 std::optional<DriverVersion> RegisteredDriverVersion(const Driver& driver);
 
 }  // namespace tallyrun::odbc
