@@ -134,8 +134,8 @@ std::string EncryptionAdvice(const EncryptionFinding& finding, const std::string
                "computer. For scripts, -C trusts the server's certificate as it is.";
     case EncryptionProblem::CertificateName:
         return "The certificate of the server " + server + " is issued to another name than " + host
-               + ". Type the name the certificate holds, usually the server's full name (" + host
-               + ".<domain>).";
+               + ". Type the name the certificate holds, usually the server's full name"
+               + (host.find('.') == std::string::npos ? " (" + host + ".<domain>)." : ".");
     case EncryptionProblem::Handshake: {
         std::string reason = finding.reason;
         while (!reason.empty() && (reason.back() == '.' || reason.back() == ' '))
