@@ -19,6 +19,8 @@ odbc::ConnectOptions ConnectOptionsFor(const Options& options)
     connect.application = "osql";
     connect.loginTimeout = options.loginTimeout;
     connect.queryTimeout = options.queryTimeout;
+    connect.encryption = options.encryption;
+    connect.trustServerCertificate = options.trustServerCertificate;
     return connect;
 }
 

@@ -12,7 +12,8 @@ namespace {
 TEST(Options, EveryOptionWithAttachedOrSeparateValues)
 {
     const Options options =
-        ParseOptions({"-Stcp:db,1500", "-U", "sa", "-P-secret", "-d", "Ünïcødé", "-l", "2", "-t30", "-b", "-Qselect 1"});
+        ParseOptions({"-Stcp:db,1500", "-U", "sa", "-P-secret", "-d", "Ünïcødé", "-l", "2", "-t30", "-b", "-Qselect 1",
+                      "-N", "s", "-C"});
     EXPECT_EQ(options.server, "tcp:db,1500");
     EXPECT_EQ(options.login, "sa");
     EXPECT_EQ(options.password, "-secret");
@@ -22,7 +23,13 @@ TEST(Options, EveryOptionWithAttachedOrSeparateValues)
     EXPECT_TRUE(options.failOnError);
     EXPECT_EQ(options.query, "select 1");
     EXPECT_FALSE(options.trusted);
-    EXPECT_EQ(ParseOptions({"-E", "-Q", "x"}).loginTimeout, std::chrono::seconds(15));
+    EXPECT_EQ(options.encryption, odbc::Encryption::Strict);
+    EXPECT_TRUE(options.trustServerCertificate);
+    const Options defaults = ParseOptions({"-E", "-Q", "x"});
+    EXPECT_EQ(defaults.loginTimeout, std::chrono::seconds(15));
+    EXPECT_EQ(defaults.encryption, odbc::Encryption::Mandatory);
+    EXPECT_FALSE(defaults.trustServerCertificate);
+    EXPECT_EQ(ParseOptions({"-E", "-Q", "x", "-No"}).encryption, odbc::Encryption::Optional);
 }
 
 TEST(Options, HelpOnlyWhenAskedForAlone)
@@ -48,6 +55,8 @@ TEST(Options, RefusedCommandLinesSayWhatIsWrong)
         {{"-E", "-Q", "x", "-l", "0"}, "from 1 to 65535"},
         {{"-E", "-Q", "x", "-t", "65536"}, "from 0 to 65535"},
         {{"-E", "-Q", "x", "-t", "5s"}, "not \"5s\""},
+        {{"-E", "-Q", "x", "-N", "mandatory"}, "-N needs s (strict), m (mandatory) or o (optional)"},
+        {{"-E", "-Q", "x", "-Cx"}, "Unknown option \"-Cx\""},
         {{"-E", "-U", "sa", "-P", "p", "-Q", "x"}, "exclude each other"},
         {{"-U", "sa", "-Q", "x"}, "go together"},
         {{"-Q", "x"}, "Give -E"},
