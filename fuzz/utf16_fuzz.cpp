@@ -2,7 +2,7 @@
 // valid UTF-8 with U+FFFD in place of what was broken, and never as an unpaired surrogate. UTF-16 with unpaired
 // surrogates comes back the same but for U+FFFD in their place.
 #include "fuzz/property.h"
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
 #include <cstdint>
 #include <string>

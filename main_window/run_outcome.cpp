@@ -1,6 +1,6 @@
 #include "main_window/run_outcome.h"
 
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Windows hands a narrow main its arguments in the ANSI code page, which loses every character outside it; the
 // wide ones are exact.
 #include "osql/program.h"
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
 #include <iostream>
 

@@ -1,6 +1,6 @@
 #include "platform/process/pipe_source.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>

@@ -1,7 +1,7 @@
 #include "platform/process/system_launcher.h"
 
-#include "platform/core/error.h"
-#include "platform/core/unique_fd.h"
+#include "base/error.h"
+#include "base/posix/unique_fd.h"
 #include "platform/process/command_line_split.h"
 #include "platform/process/output_drain.h"
 #include "platform/process/pidfd_handle.h"

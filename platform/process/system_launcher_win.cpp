@@ -1,13 +1,13 @@
 #include "platform/process/system_launcher.h"
 
-#include "platform/core/error.h"
-#include "platform/core/windows/system_message.h"
-#include "platform/core/windows/utf16_text.h"
+#include "base/error.h"
+#include "base/windows/system_message.h"
+#include "base/windows/utf16_text.h"
 #include "platform/process/command_line_split.h"
 #include "platform/process/named_pipe_source_win.h"
 #include "platform/process/output_drain.h"
 #include "platform/process/take_outcome.h"
-#include "platform/process/unique_handle.h"
+#include "base/windows/unique_handle.h"
 #include "platform/process/win32_process_handle.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "platform/win32/caption_font.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <cmath>
 

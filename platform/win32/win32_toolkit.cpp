@@ -1,8 +1,8 @@
 #include "platform/win32/win32_toolkit.h"
 
-#include "platform/core/error.h"
-#include "platform/core/windows/system_message.h"
-#include "platform/core/windows/utf16_text.h"
+#include "base/error.h"
+#include "base/windows/system_message.h"
+#include "base/windows/utf16_text.h"
 #include "platform/win32/win32_form.h"
 
 namespace tallyrun {

@@ -1,6 +1,6 @@
 #include "sqlclient/net/host_lookup.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/net/bounded_call.h"
 #include "sqlclient/net/seconds_text.h"
 #include "system_sockets.h"

@@ -1,6 +1,6 @@
 #include "sqlclient/net/tcp_probe.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include "sqlclient/net/owned_socket.h"
 

@@ -1,7 +1,7 @@
 #include "sqlclient/odbc/call_lengths.h"
 
 #include "sqlclient/odbc/diagnostic.h"
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
 #include <algorithm>
 #include <limits>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "sqlclient/odbc/batch_failure.h"
-#include "platform/core/unique_fd.h"
+#include "base/posix/unique_fd.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "sqlclient/odbc/handles.h"
 
 #include "sqlclient/odbc/driver_manager.h"
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "sqlclient/ssrp/instance_lookup.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/ssrp/protocol.h"
 #include "sqlclient/ssrp/response_parser.h"
 #include "sqlclient/ssrp/targets.h"

@@ -1,6 +1,6 @@
 #include "sqlclient/ssrp/listing.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/ssrp/instance_names.h"
 #include "sqlclient/ssrp/response_parser.h"
 #include "sqlclient/ssrp/udp_socket.h"

@@ -1,6 +1,6 @@
 #include "sqlclient/ssrp/udp_socket.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 #include "sqlclient/odbc/diagnostic.h"
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The centring procedures against a stand-in form and screen whose every move is recorded, one row a case.
 #include "placement/basMisc.h"
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "tests/fixtures/fake_platform/fake_screen.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "platform/core/windows/utf16_text.h"
+#include "base/windows/utf16_text.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <windows.h>
 

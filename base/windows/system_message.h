@@ -1,7 +1,7 @@
 // The system's own description of a Windows error code, as the errors we raise carry it.
 #pragma once
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <string>
 

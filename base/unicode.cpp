@@ -1,4 +1,4 @@
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
 namespace tallyrun::odbc {
 namespace {

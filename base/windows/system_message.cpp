@@ -1,6 +1,6 @@
-#include "platform/core/windows/system_message.h"
+#include "base/windows/system_message.h"
 
-#include "platform/core/windows/utf16_text.h"
+#include "base/windows/utf16_text.h"
 
 #include <windows.h>
 
