@@ -54,7 +54,7 @@ UniqueFont CaptionFont(std::span<const CaptionBox> captions, float twipsPerPixel
         const LONG height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
         if (!screen.Get() || height <= SmallestHeight)
             return candidate;
-        const HGDIOBJ previous = ::SelectObject(screen.Get(), candidate.get());
+        const HGDIOBJ previous = ::SelectObject(screen.Get(), candidate.Get());
         const bool fits = Fits(screen.Get(), captions);
         ::SelectObject(screen.Get(), previous);
         if (fits)

@@ -159,7 +159,7 @@ Win32Form::Win32Form(const ui::FormLayout& layout, Win32Form* owner, const Scree
     RECT frame{0, 0, clientWidth, clientHeight};
     ::AdjustWindowRectEx(&frame, FrameStyle, FALSE, 0);
     const std::string caption(layout.caption);
-    m_window.reset(::CreateWindowExW(0, FormClassName, Widen(caption).c_str(), FrameStyle, CW_USEDEFAULT,
+    m_window.Reset(::CreateWindowExW(0, FormClassName, Widen(caption).c_str(), FrameStyle, CW_USEDEFAULT,
                                      CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                      owner ? owner->Handle() : nullptr, nullptr, ::GetModuleHandleW(nullptr),
                                      nullptr));
@@ -221,7 +221,7 @@ void Win32Form::CreateControls(const ui::FormLayout& layout)
         }
         m_controls.push_back({std::string(control.name), child, std::move(view),
                               std::make_unique<AccessibleControl>(child, Widen(control.accessibleName), role)});
-        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
         if (control.kind == ui::ControlKind::ComboBox) {
             FitComboBox(child, at);
             ::SetWindowTextW(child, caption.c_str());

@@ -1,40 +1,36 @@
 // Owners of the window system's handles the toolkit creates, each released exactly once with its owner.
 #pragma once
 
-#include <windows.h>
+#include "base/unique_resource.h"
 
-#include <memory>
-#include <type_traits>
+#include <windows.h>
 
 namespace tallyrun {
 
-struct WindowDestroyer {
-    void operator()(HWND window) const { ::DestroyWindow(window); }
-};
 // A window and, with it, its child windows.
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-
-struct FontDeleter {
-    void operator()(HFONT font) const { ::DeleteObject(font); }
+struct WindowTraits {
+    using Value = HWND;
+    static constexpr Value None = nullptr;
+    static void Close(Value window) noexcept { ::DestroyWindow(window); }
 };
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+using UniqueWindow = UniqueResource<WindowTraits>;
+
+struct FontTraits {
+    using Value = HFONT;
+    static constexpr Value None = nullptr;
+    static void Close(Value font) noexcept { ::DeleteObject(font); }
+};
+using UniqueFont = UniqueResource<FontTraits>;
 
 // The screen's device context, for reading its resolution and measuring text.
-class ScreenDc {
+struct ScreenDcTraits {
+    using Value = HDC;
+    static constexpr Value None = nullptr;
+    static void Close(Value dc) noexcept { ::ReleaseDC(nullptr, dc); }
+};
+class ScreenDc : public UniqueResource<ScreenDcTraits> {
 public:
-    ScreenDc() : m_dc(::GetDC(nullptr)) {}
-    ~ScreenDc()
-    {
-        if (m_dc)
-            ::ReleaseDC(nullptr, m_dc);
-    }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
+    ScreenDc() : UniqueResource(::GetDC(nullptr)) {}
 };
 
 }  // namespace tallyrun
