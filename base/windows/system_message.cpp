@@ -1,4 +1,4 @@
-#include "base/windows/system_message.h"
+#include "base/system_message.h"
 
 #include "base/windows/utf16_text.h"
 

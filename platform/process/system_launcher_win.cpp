@@ -1,7 +1,7 @@
 #include "platform/process/system_launcher.h"
 
 #include "base/error.h"
-#include "base/windows/system_message.h"
+#include "base/system_message.h"
 #include "base/windows/utf16_text.h"
 #include "platform/process/command_line_split.h"
 #include "platform/process/named_pipe_source_win.h"

@@ -1,7 +1,7 @@
 #include "platform/win32/win32_toolkit.h"
 
 #include "base/error.h"
-#include "base/windows/system_message.h"
+#include "base/system_message.h"
 #include "base/windows/utf16_text.h"
 #include "platform/win32/win32_form.h"
 
