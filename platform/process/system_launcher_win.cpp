@@ -171,8 +171,7 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int win
     if (!::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           nullptr, &startup, &started)) {
         const DWORD code = ::GetLastError();
-        throw Error(static_cast<long>(code),
-                    "Cannot start " + Quoted(program) + " (" + Shown(application) + "): " + SystemMessage(code));
+        throw SystemError(static_cast<long>(code), "Cannot start " + Quoted(program) + " (" + Shown(application) + ")");
     }
     const UniqueHandle thread(started.hThread);
     m_children->running.emplace(static_cast<std::int32_t>(started.dwProcessId),

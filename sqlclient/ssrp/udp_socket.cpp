@@ -1,6 +1,6 @@
 #include "sqlclient/ssrp/udp_socket.h"
 
-#include "base/error.h"
+#include "base/system_message.h"
 
 #include <algorithm>
 #include <cstring>
@@ -22,7 +22,7 @@ sockaddr_in ToSockaddr(const Endpoint& endpoint)
 
 [[noreturn]] void RaiseSocketError(const char* what, int code)
 {
-    throw Error(errc::SocketFailed, std::string(what) + ": " + SystemErrorText(code));
+    throw Error(errc::SocketFailed, std::string(what) + ": " + SystemMessage(code));
 }
 
 }  // namespace
@@ -35,11 +35,6 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view dotted)
     if (inet_pton(AF_INET, text.c_str(), &address) != 1)
         return std::nullopt;
     return ntohl(address.s_addr);
-}
-
-std::string SystemErrorText(int code)
-{
-    return net::SocketErrorText(code);
 }
 
 UdpSocket::UdpSocket(Endpoint local)

@@ -20,7 +20,6 @@ struct Endpoint {
 };
 
 std::optional<std::uint32_t> ParseIpv4(std::string_view dotted);
-std::string SystemErrorText(int code);
 
 class UdpSocket {
 public:

@@ -11,8 +11,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <string>
 
 namespace tallyrun::net {
 
@@ -36,6 +34,5 @@ inline bool IsTransientDatagramError(int code)
 {
     return code == ECONNREFUSED || code == EINTR || code == EAGAIN || code == EWOULDBLOCK;
 }
-inline std::string SocketErrorText(int code) { return std::strerror(code); }
 
 }  // namespace tallyrun::net

@@ -6,7 +6,6 @@
 #include <ws2tcpip.h>
 #include <windows.h>
 
-#include <string>
 
 namespace tallyrun::net {
 
@@ -39,17 +38,5 @@ inline bool SetNonBlocking(NativeSocket socket)
 inline bool IsConnectPending(int code) { return code == WSAEWOULDBLOCK; }
 inline bool IsInterrupted(int code) { return code == WSAEINTR; }
 inline bool IsTransientDatagramError(int code) { return code == WSAECONNRESET || code == WSAEMSGSIZE || code == WSAEINTR; }
-inline std::string SocketErrorText(int code)
-{
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length ? std::string(text, length) : "error " + std::to_string(code);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == '.'))
-        message.pop_back();
-    return message;
-}
 
 }  // namespace tallyrun::net
