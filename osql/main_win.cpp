@@ -1,16 +1,15 @@
 // osql: runs one query against SQL Server from the command line, as Microsoft's client of that name does.
 // Windows hands a narrow main its arguments in the ANSI code page, which loses every character outside it; the
 // wide ones are exact.
+#include "base/windows/utf16_text.h"
 #include "osql/program.h"
-#include "base/unicode.h"
 
 #include <iostream>
 
 int wmain(int argc, wchar_t* argv[])
 {
-    static_assert(sizeof(wchar_t) == sizeof(char16_t));
     std::vector<std::string> arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.push_back(tallyrun::odbc::ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+        arguments.push_back(tallyrun::Narrow(argv[i]));
     return tallyrun::osql::RunProgram("osql", arguments, std::cout, std::cerr);
 }

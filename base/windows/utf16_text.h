@@ -1,14 +1,24 @@
-// Our texts are UTF-8 and Windows' wide functions speak UTF-16: the one conversion between the two.
+// Windows' wide functions take UTF-16 in wchar_t: our UTF-8 texts converted for them and back.
 #pragma once
+
+#include "base/unicode.h"
 
 #include <string>
 #include <string_view>
 
 namespace tallyrun {
 
-// Raises an Error (ERROR_NO_UNICODE_TRANSLATION) when the text is not valid UTF-8.
-std::wstring Widen(std::string_view utf8);
-// Unpaired surrogates, which only a broken caller hands over, become U+FFFD.
-std::string Narrow(std::wstring_view utf16);
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide text is UTF-16");
+
+inline std::wstring Widen(std::string_view utf8, Malformed malformed)
+{
+    const std::u16string units = ToUtf16(utf8, malformed);
+    return std::wstring(units.begin(), units.end());
+}
+
+inline std::string Narrow(std::wstring_view utf16)
+{
+    return ToUtf8(std::u16string(utf16.begin(), utf16.end()));
+}
 
 }  // namespace tallyrun

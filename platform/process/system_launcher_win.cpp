@@ -112,7 +112,7 @@ std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t processId
 // client is always found here and passed by its full path.
 std::filesystem::path SystemLauncher::FindProgram(const std::string& program) const
 {
-    std::filesystem::path name(Widen(program));
+    std::filesystem::path name(Widen(program, Malformed::Refuse));
     if (!name.has_extension())
         name += L".exe";
     if (name.is_absolute()) {
@@ -148,7 +148,7 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int win
     if (program.empty())
         throw Error(ERROR_FILE_NOT_FOUND, "Cannot start a program: the command line names none.");
     const std::filesystem::path application = FindProgram(program);
-    std::wstring line = Widen(commandLine);
+    std::wstring line = Widen(commandLine, Malformed::Refuse);
 
     UniqueHandle outputEnd;
     auto output = std::make_unique<OutputDrain>(NamedPipeSource::Create(outputEnd));

@@ -27,7 +27,9 @@ std::unique_ptr<ui::Form> Win32Toolkit::CreateForm(const ui::FormLayout& layout,
 void Win32Toolkit::MsgBox(ui::Form& owner, const std::string& text, int style, const std::string& title)
 {
     const UINT icon = static_cast<UINT>(style) & MB_ICONMASK;
-    if (!::MessageBoxW(OfThisToolkit(owner).Handle(), Widen(text).c_str(), Widen(title).c_str(), MB_OK | icon))
+    // Shown with a stand-in for any broken character rather than not at all.
+    if (!::MessageBoxW(OfThisToolkit(owner).Handle(), Widen(text, Malformed::Replace).c_str(),
+                       Widen(title, Malformed::Replace).c_str(), MB_OK | icon))
         throw LastSystemError("Cannot show the message \"" + text + "\"");
 }
 
