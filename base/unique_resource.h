@@ -6,19 +6,17 @@
 
 namespace tallyrun {
 
-// `Traits` names the value (`Value`), the value that stands for none (`None`) and how one is released (`Close`).
-template <class Traits>
+// `Close` releases a value; `None` is the value that stands for none (null for handles).
+template <class Value, void (*Close)(Value) noexcept, Value None = Value{}>
 class UniqueResource {
 public:
-    using Value = typename Traits::Value;
-
     UniqueResource() = default;
     explicit UniqueResource(Value value) noexcept : m_value(value) {}
-    UniqueResource(UniqueResource&& other) noexcept : m_value(std::exchange(other.m_value, Traits::None)) {}
+    UniqueResource(UniqueResource&& other) noexcept : m_value(std::exchange(other.m_value, None)) {}
     UniqueResource& operator=(UniqueResource&& other) noexcept
     {
         if (this != &other)
-            Reset(std::exchange(other.m_value, Traits::None));
+            Reset(std::exchange(other.m_value, None));
         return *this;
     }
     UniqueResource(const UniqueResource&) = delete;
@@ -26,17 +24,17 @@ public:
     ~UniqueResource() { Reset(); }
 
     Value Get() const noexcept { return m_value; }
-    explicit operator bool() const noexcept { return m_value != Traits::None; }
+    explicit operator bool() const noexcept { return m_value != None; }
 
-    void Reset(Value value = Traits::None) noexcept
+    void Reset(Value value = None) noexcept
     {
-        if (m_value != Traits::None)
-            Traits::Close(m_value);
+        if (m_value != None)
+            Close(m_value);
         m_value = value;
     }
 
 private:
-    Value m_value = Traits::None;
+    Value m_value = None;
 };
 
 }  // namespace tallyrun

@@ -7,11 +7,7 @@
 
 namespace tallyrun {
 
-struct FdTraits {
-    using Value = int;
-    static constexpr Value None = -1;
-    static void Close(Value fd) noexcept { ::close(fd); }
-};
-using UniqueFd = UniqueResource<FdTraits>;
+inline void CloseFd(int fd) noexcept { ::close(fd); }
+using UniqueFd = UniqueResource<int, CloseFd, -1>;
 
 }  // namespace tallyrun

@@ -7,12 +7,8 @@
 
 namespace tallyrun {
 
-struct HandleTraits {
-    using Value = HANDLE;
-    static constexpr Value None = nullptr;
-    static void Close(Value handle) noexcept { ::CloseHandle(handle); }
-};
-using UniqueHandle = UniqueResource<HandleTraits>;
+inline void CloseKernelHandle(HANDLE handle) noexcept { ::CloseHandle(handle); }
+using UniqueHandle = UniqueResource<HANDLE, CloseKernelHandle>;
 
 // For the calls that fail with INVALID_HANDLE_VALUE rather than null (CreateFile, CreateNamedPipe).
 inline UniqueHandle FileHandle(HANDLE handle) noexcept

@@ -8,27 +8,15 @@
 namespace tallyrun {
 
 // A window and, with it, its child windows.
-struct WindowTraits {
-    using Value = HWND;
-    static constexpr Value None = nullptr;
-    static void Close(Value window) noexcept { ::DestroyWindow(window); }
-};
-using UniqueWindow = UniqueResource<WindowTraits>;
+inline void DestroyWindowOf(HWND window) noexcept { ::DestroyWindow(window); }
+using UniqueWindow = UniqueResource<HWND, DestroyWindowOf>;
 
-struct FontTraits {
-    using Value = HFONT;
-    static constexpr Value None = nullptr;
-    static void Close(Value font) noexcept { ::DeleteObject(font); }
-};
-using UniqueFont = UniqueResource<FontTraits>;
+inline void DeleteFontObject(HFONT font) noexcept { ::DeleteObject(font); }
+using UniqueFont = UniqueResource<HFONT, DeleteFontObject>;
 
 // The screen's device context, for reading its resolution and measuring text.
-struct ScreenDcTraits {
-    using Value = HDC;
-    static constexpr Value None = nullptr;
-    static void Close(Value dc) noexcept { ::ReleaseDC(nullptr, dc); }
-};
-class ScreenDc : public UniqueResource<ScreenDcTraits> {
+inline void ReleaseScreenDc(HDC dc) noexcept { ::ReleaseDC(nullptr, dc); }
+class ScreenDc : public UniqueResource<HDC, ReleaseScreenDc> {
 public:
     ScreenDc() : UniqueResource(::GetDC(nullptr)) {}
 };

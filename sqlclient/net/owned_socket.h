@@ -7,11 +7,6 @@
 
 namespace tallyrun::net {
 
-struct SocketTraits {
-    using Value = NativeSocket;
-    static constexpr Value None = NoSocket;
-    static void Close(Value socket) noexcept { CloseSocket(socket); }
-};
-using OwnedSocket = UniqueResource<SocketTraits>;
+using OwnedSocket = UniqueResource<NativeSocket, CloseSocket, NoSocket>;
 
 }  // namespace tallyrun::net

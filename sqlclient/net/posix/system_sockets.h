@@ -24,7 +24,7 @@ inline constexpr int TimedOut = ETIMEDOUT;
 
 inline void StartSockets() {}
 inline int LastSocketError() { return errno; }
-inline void CloseSocket(NativeSocket socket) { ::close(socket); }
+inline void CloseSocket(NativeSocket socket) noexcept { ::close(socket); }
 inline int PollSockets(PollEntry* entries, unsigned long count, int timeoutMs) { return ::poll(entries, count, timeoutMs); }
 inline bool SetNonBlocking(NativeSocket socket) { return ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK) == 0; }
 inline bool IsConnectPending(int code) { return code == EINPROGRESS; }

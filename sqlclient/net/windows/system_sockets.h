@@ -28,7 +28,7 @@ inline void StartSockets()
     static Session session;
 }
 inline int LastSocketError() { return WSAGetLastError(); }
-inline void CloseSocket(NativeSocket socket) { ::closesocket(socket); }
+inline void CloseSocket(NativeSocket socket) noexcept { ::closesocket(socket); }
 inline int PollSockets(PollEntry* entries, unsigned long count, int timeoutMs) { return ::WSAPoll(entries, count, timeoutMs); }
 inline bool SetNonBlocking(NativeSocket socket)
 {
