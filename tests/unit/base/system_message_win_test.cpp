@@ -1,4 +1,4 @@
-// The system's words for a socket error on a Windows in German (CTest sets Wine's language): UTF-8 that the message
+// The system's words for a socket error on a Windows in German (CTest starts Wine so): UTF-8 that the message
 // box takes, not the ANSI code page's bytes that it would refuse.
 #include "base/system_message.h"
 
