@@ -34,5 +34,7 @@ inline bool IsTransientDatagramError(int code)
 {
     return code == ECONNREFUSED || code == EINTR || code == EAGAIN || code == EWOULDBLOCK;
 }
+// The resolver's codes are its own, not errno values.
+inline const char* LookupErrorText(int code) { return gai_strerror(code); }
 
 }  // namespace tallyrun::net

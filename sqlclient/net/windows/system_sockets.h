@@ -2,6 +2,8 @@
 // puts the one for the target on the include path.
 #pragma once
 
+#include "base/system_message.h"
+
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
@@ -38,5 +40,7 @@ inline bool SetNonBlocking(NativeSocket socket)
 inline bool IsConnectPending(int code) { return code == WSAEWOULDBLOCK; }
 inline bool IsInterrupted(int code) { return code == WSAEINTR; }
 inline bool IsTransientDatagramError(int code) { return code == WSAECONNRESET || code == WSAEMSGSIZE || code == WSAEINTR; }
+// The resolver's codes are Winsock's; gai_strerror would word them in the ANSI code page.
+inline std::string LookupErrorText(int code) { return SystemMessage(code); }
 
 }  // namespace tallyrun::net
