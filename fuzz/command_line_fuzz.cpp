@@ -3,7 +3,7 @@
 // the database name (a Unicode literal exactly when the name goes beyond ASCII). A double quote is refused.
 #include "fuzz/property.h"
 #include "main_window/command_line.h"
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "platform/process/command_line_split.h"
 
 #include <fuzzer/FuzzedDataProvider.h>

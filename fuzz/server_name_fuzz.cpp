@@ -1,7 +1,7 @@
 // Server names: any text is either refused with InvalidArgument or parsed into parts that are each well formed,
 // and the name written back from those parts (with or without the tcp: prefix) parses into the same parts.
 #include "fuzz/property.h"
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/odbc/server_name.h"
 
 #include <cstdint>

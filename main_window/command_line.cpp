@@ -1,6 +1,6 @@
 #include "main_window/command_line.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // The two list buttons: fill the server and database lists from the SQL management objects.
 #include "main_window/frm_Main.h"
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,8 @@
 #include "main_window/run_outcome.h"
 
+#include "base/ascii.h"
+#include "base/unicode.h"
 #include "client_lines/client_lines.h"
-#include "platform/core/ascii.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -157,14 +158,6 @@ std::string ExitLine(int status)
     return text + ".";
 }
 
-// Cut to at most `length` bytes, not inside a character.
-std::string Cut(const std::string& text, std::size_t length)
-{
-    while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
-        --length;
-    return text.substr(0, length);
-}
-
 // At most MaxLines lines and MaxCharacters bytes; "..." says where something was left out.
 std::string Trimmed(const std::vector<std::string>& lines)
 {
@@ -183,7 +176,7 @@ std::string Trimmed(const std::vector<std::string>& lines)
             text += separator + lines[i];
             continue;
         }
-        text += separator + Cut(lines[i], room - More.size()) + std::string(More);
+        text += separator + std::string(CutUtf8(lines[i], room - More.size())) + std::string(More);
         break;
     }
     return text;

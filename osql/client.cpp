@@ -1,5 +1,6 @@
 #include "osql/client.h"
 
+#include "base/unicode.h"
 #include "client_lines/client_lines.h"
 #include "osql/output.h"
 #include "sqlclient/odbc/session.h"
@@ -30,10 +31,7 @@ std::string Shortened(const std::string& name)
     constexpr std::size_t MaxBytes = 64;
     if (name.size() <= MaxBytes)
         return name;
-    std::size_t cut = MaxBytes;
-    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
-        --cut;  // not inside a character
-    return name.substr(0, cut) + "...";
+    return std::string(CutUtf8(name, MaxBytes)) + "...";
 }
 
 void PrintMessages(odbc::Batch& batch, std::ostream& out)

@@ -3,7 +3,7 @@
 #include "client_lines/client_lines.h"
 #include "osql/client.h"
 #include "osql/options.h"
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 
 #include <filesystem>
 

@@ -2,7 +2,7 @@
 // the factory. Every failure raises tallyrun::Error.
 #pragma once
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <cstdint>
 #include <memory>

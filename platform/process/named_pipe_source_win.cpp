@@ -1,6 +1,6 @@
 #include "platform/process/named_pipe_source_win.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <algorithm>
 #include <atomic>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/process/output_drain.h"
-#include "platform/process/unique_handle.h"
+#include "base/windows/unique_handle.h"
 
 #include <memory>
 

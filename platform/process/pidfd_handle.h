@@ -4,7 +4,7 @@
 
 #include "platform/core/launcher.h"
 #include "platform/core/process_query.h"
-#include "platform/core/unique_fd.h"
+#include "base/posix/unique_fd.h"
 
 #include <memory>
 

@@ -1,20 +1,19 @@
 #include "platform/process/pipe_source.h"
 
-#include "platform/core/error.h"
+#include "base/system_message.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
 
 #include <cerrno>
 #include <cstdint>
-#include <system_error>
 
 namespace tallyrun {
 
 PipeSource::PipeSource(UniqueFd readEnd) : m_readEnd(std::move(readEnd)), m_stop(::eventfd(0, EFD_CLOEXEC))
 {
     if (!m_stop)
-        throw Error(errno, "Cannot read the client's output: " + std::generic_category().message(errno) + ".");
+        throw LastSystemError("Cannot read the client's output");
 }
 
 std::size_t PipeSource::Read(char* buffer, std::size_t size)

@@ -1,7 +1,7 @@
 // The read end of a pipe as a source of a client's output, with an eventfd beside it to stop a read in progress.
 #pragma once
 
-#include "platform/core/unique_fd.h"
+#include "base/posix/unique_fd.h"
 #include "platform/process/output_drain.h"
 
 namespace tallyrun {

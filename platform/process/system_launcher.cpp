@@ -1,7 +1,8 @@
 #include "platform/process/system_launcher.h"
 
-#include "platform/core/error.h"
-#include "platform/core/unique_fd.h"
+#include "base/error.h"
+#include "base/posix/unique_fd.h"
+#include "base/system_message.h"
 #include "platform/process/command_line_split.h"
 #include "platform/process/output_drain.h"
 #include "platform/process/pidfd_handle.h"
@@ -44,11 +45,6 @@ bool IsExecutableFile(const std::filesystem::path& path)
 std::string Quoted(const std::string& program)
 {
     return "\"" + program + "\"";
-}
-
-Error SystemError(int number, const std::string& what)
-{
-    return Error(number, what + ": " + std::generic_category().message(number) + ".");
 }
 
 // The file is there (the search saw it), so "no such file" from exec means what it needs to run is missing: the

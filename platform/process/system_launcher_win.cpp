@@ -1,13 +1,13 @@
 #include "platform/process/system_launcher.h"
 
-#include "platform/core/error.h"
-#include "platform/core/windows/system_message.h"
-#include "platform/core/windows/utf16_text.h"
+#include "base/error.h"
+#include "base/system_message.h"
+#include "base/windows/utf16_text.h"
 #include "platform/process/command_line_split.h"
 #include "platform/process/named_pipe_source_win.h"
 #include "platform/process/output_drain.h"
 #include "platform/process/take_outcome.h"
-#include "platform/process/unique_handle.h"
+#include "base/windows/unique_handle.h"
 #include "platform/process/win32_process_handle.h"
 
 #include <windows.h>
@@ -112,7 +112,7 @@ std::unique_ptr<ProcessHandle> SystemLauncher::WatchChild(std::int32_t processId
 // client is always found here and passed by its full path.
 std::filesystem::path SystemLauncher::FindProgram(const std::string& program) const
 {
-    std::filesystem::path name(Widen(program));
+    std::filesystem::path name(Widen(program, Malformed::Refuse));
     if (!name.has_extension())
         name += L".exe";
     if (name.is_absolute()) {
@@ -148,7 +148,7 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int win
     if (program.empty())
         throw Error(ERROR_FILE_NOT_FOUND, "Cannot start a program: the command line names none.");
     const std::filesystem::path application = FindProgram(program);
-    std::wstring line = Widen(commandLine);
+    std::wstring line = Widen(commandLine, Malformed::Refuse);
 
     UniqueHandle outputEnd;
     auto output = std::make_unique<OutputDrain>(NamedPipeSource::Create(outputEnd));
@@ -171,8 +171,7 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int win
     if (!::CreateProcessW(application.c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           nullptr, &startup, &started)) {
         const DWORD code = ::GetLastError();
-        throw Error(static_cast<long>(code),
-                    "Cannot start " + Quoted(program) + " (" + Shown(application) + "): " + SystemMessage(code));
+        throw SystemError(static_cast<long>(code), "Cannot start " + Quoted(program) + " (" + Shown(application) + ")");
     }
     const UniqueHandle thread(started.hThread);
     m_children->running.emplace(static_cast<std::int32_t>(started.dwProcessId),

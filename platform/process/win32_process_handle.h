@@ -4,7 +4,7 @@
 
 #include "platform/core/launcher.h"
 #include "platform/core/process_query.h"
-#include "platform/process/unique_handle.h"
+#include "base/windows/unique_handle.h"
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #include "platform/qt/qt_controls.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <QComboBox>
 #include <QLabel>

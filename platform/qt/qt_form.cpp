@@ -1,6 +1,6 @@
 #include "platform/qt/qt_form.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "platform/qt/caption_fit.h"
 #include "platform/qt/form_accessible.h"
 #include "platform/qt/qt_form_frame.h"

@@ -1,6 +1,6 @@
 #include "platform/qt/qt_toolkit.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "platform/qt/qt_form.h"
 
 #include <QMessageBox>

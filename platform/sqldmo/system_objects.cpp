@@ -1,6 +1,6 @@
 #include "platform/sqldmo/system_objects.h"
 
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 #include "sqlclient/ssrp/listing.h"
 #include "sqlclient/ssrp/targets.h"
 

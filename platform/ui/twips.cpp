@@ -1,6 +1,6 @@
 #include "platform/ui/twips.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "platform/win32/accessible_control.h"
 
-#include "platform/core/windows/system_message.h"
+#include "base/system_message.h"
 
 #include <commctrl.h>
 #include <oleacc.h>

@@ -1,6 +1,6 @@
 #include "platform/win32/caption_font.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <cmath>
 
@@ -66,7 +66,7 @@ UniqueFont CaptionFont(std::span<const CaptionToFit> captions, float twipsPerPix
             return std::nullopt;
         LOGFONTW candidate = font;
         candidate.lfHeight = sign * static_cast<LONG>(height);
-        return Measure(screen.Get(), MakeFont(candidate).get(), captions);
+        return Measure(screen.Get(), MakeFont(candidate).Get(), captions);
     };
     font.lfHeight = sign * static_cast<LONG>(ui::FittedFontSize(sign * font.lfHeight, HeightSteps, boxes, measure));
     return MakeFont(font);

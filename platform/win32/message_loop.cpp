@@ -1,6 +1,6 @@
 #include "platform/win32/message_loop.h"
 
-#include "platform/core/windows/system_message.h"
+#include "base/system_message.h"
 #include "platform/win32/win32_form.h"
 
 #include <utility>

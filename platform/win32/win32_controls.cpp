@@ -1,8 +1,8 @@
 #include "platform/win32/win32_controls.h"
 
-#include "platform/core/error.h"
-#include "platform/core/windows/system_message.h"
-#include "platform/core/windows/utf16_text.h"
+#include "base/error.h"
+#include "base/system_message.h"
+#include "base/windows/utf16_text.h"
 
 #include <algorithm>
 
@@ -22,7 +22,7 @@ void Repaint(HWND window)
 
 void Win32ComboBox::SetText(const std::string& text)
 {
-    if (!::SetWindowTextW(m_combo, Widen(text).c_str()))
+    if (!::SetWindowTextW(m_combo, Widen(text, Malformed::Refuse).c_str()))
         throw LastSystemError("Cannot set the text of a combo box");
 }
 
@@ -33,7 +33,7 @@ void Win32ComboBox::Clear()
 
 void Win32ComboBox::AddItem(const std::string& text)
 {
-    const std::wstring row = Widen(text);
+    const std::wstring row = Widen(text, Malformed::Refuse);
     const LRESULT added = ::SendMessageW(m_combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
     if (added == CB_ERR || added == CB_ERRSPACE)
         throw Error(ERROR_NOT_ENOUGH_MEMORY, "Out of memory: the list cannot take the row \"" + text + "\"");

@@ -2,8 +2,8 @@
 // read and moved in twips.
 #include "platform/win32/win32_form.h"
 
-#include "platform/core/error.h"
-#include "platform/core/windows/system_message.h"
+#include "base/error.h"
+#include "base/system_message.h"
 #include "platform/ui/twips.h"
 #include "platform/win32/message_loop.h"
 

@@ -56,7 +56,7 @@ public:
     // Moves the frame's top-left corner to whole pixels; raises an Error when they are out of range.
     void Move(double left, double top) override;
 
-    HWND Handle() const { return m_window.get(); }
+    HWND Handle() const { return m_window.Get(); }
     // The window of the control at that index in the layout, and its name there.
     HWND ControlHandle(std::size_t index) const { return m_controls.at(index).window; }
     const std::string& ControlName(std::size_t index) const { return m_controls.at(index).name; }

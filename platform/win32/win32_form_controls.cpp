@@ -2,9 +2,9 @@
 // fitted font, the names screen readers hear.
 #include "platform/win32/win32_form.h"
 
-#include "platform/core/error.h"
-#include "platform/core/windows/system_message.h"
-#include "platform/core/windows/utf16_text.h"
+#include "base/error.h"
+#include "base/system_message.h"
+#include "base/windows/utf16_text.h"
 #include "platform/ui/twips.h"
 #include "platform/win32/caption_font.h"
 
@@ -147,8 +147,8 @@ Win32Form::Win32Form(const ui::FormLayout& layout, Win32Form* owner, const Scree
     RECT frame{0, 0, clientWidth, clientHeight};
     ::AdjustWindowRectEx(&frame, FrameStyle, FALSE, 0);
     const std::string caption(layout.caption);
-    m_window.reset(::CreateWindowExW(0, FormClassName, Widen(caption).c_str(), FrameStyle, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+    m_window.Reset(::CreateWindowExW(0, FormClassName, Widen(caption, Malformed::Refuse).c_str(), FrameStyle,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                      owner ? owner->Handle() : nullptr, nullptr, ::GetModuleHandleW(nullptr),
                                      nullptr));
     if (!m_window)
@@ -166,14 +166,14 @@ void Win32Form::CreateControls(const ui::FormLayout& layout)
         const PixelRect at = Pixels(control.at, m_screen);
         if (control.kind == ui::ControlKind::CommandButton ||
             (control.kind == ui::ControlKind::Label && !control.wordWrap))
-            captions.push_back({Widen(control.caption),
+            captions.push_back({Widen(control.caption, Malformed::Refuse),
                                 {at.width, at.height, control.kind == ui::ControlKind::CommandButton}});
     }
     m_font = CaptionFont(captions, m_screen.TwipsPerPixelY());
 
     for (const ui::ControlLayout& control : layout.controls) {
         const PixelRect at = Pixels(control.at, m_screen);
-        const std::wstring caption = Widen(control.caption);
+        const std::wstring caption = Widen(control.caption, Malformed::Refuse);
         const std::size_t index = m_controls.size();
         HWND child = nullptr;
         View view;
@@ -200,8 +200,9 @@ void Win32Form::CreateControls(const ui::FormLayout& layout)
             break;
         }
         m_controls.push_back({std::string(control.name), child, std::move(view),
-                              std::make_unique<AccessibleControl>(child, Widen(control.accessibleName), role)});
-        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
+                              std::make_unique<AccessibleControl>(
+                                  child, Widen(control.accessibleName, Malformed::Refuse), role)});
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.Get()), FALSE);
         if (control.kind == ui::ControlKind::ComboBox) {
             FitComboBox(child, at);
             ::SetWindowTextW(child, caption.c_str());

@@ -1,8 +1,8 @@
 #include "platform/win32/win32_toolkit.h"
 
-#include "platform/core/error.h"
-#include "platform/core/windows/system_message.h"
-#include "platform/core/windows/utf16_text.h"
+#include "base/error.h"
+#include "base/system_message.h"
+#include "base/windows/utf16_text.h"
 #include "platform/win32/win32_form.h"
 
 namespace tallyrun {
@@ -27,7 +27,9 @@ std::unique_ptr<ui::Form> Win32Toolkit::CreateForm(const ui::FormLayout& layout,
 void Win32Toolkit::MsgBox(ui::Form& owner, const std::string& text, int style, const std::string& title)
 {
     const UINT icon = static_cast<UINT>(style) & MB_ICONMASK;
-    if (!::MessageBoxW(OfThisToolkit(owner).Handle(), Widen(text).c_str(), Widen(title).c_str(), MB_OK | icon))
+    // Shown with a stand-in for any broken character rather than not at all.
+    if (!::MessageBoxW(OfThisToolkit(owner).Handle(), Widen(text, Malformed::Replace).c_str(),
+                       Widen(title, Malformed::Replace).c_str(), MB_OK | icon))
         throw LastSystemError("Cannot show the message \"" + text + "\"");
 }
 

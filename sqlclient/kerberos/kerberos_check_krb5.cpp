@@ -1,6 +1,6 @@
 #include "sqlclient/kerberos/kerberos_check.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/kerberos/krb5_handles.h"
 #include "sqlclient/net/seconds_text.h"
 #include "sqlclient/kerberos/ticket_request.h"

@@ -1,6 +1,6 @@
 #include "sqlclient/net/host_lookup.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/net/bounded_call.h"
 #include "sqlclient/net/seconds_text.h"
 #include "system_sockets.h"
@@ -46,7 +46,7 @@ AddressList LookUpHost(const std::string& host, const std::string& service, cons
                     "The host name " + host + " could not be resolved within " + SecondsText(timeout) + ".");
     if (outcome->code != 0)
         throw Error(errc::HostNotFound,
-                    "The host name " + host + " could not be resolved (" + gai_strerror(outcome->code) + ").");
+                    "The host name " + host + " could not be resolved (" + net::LookupErrorText(outcome->code) + ").");
     return std::move(outcome->addresses);
 }
 

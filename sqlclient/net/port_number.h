@@ -1,7 +1,7 @@
 // A TCP or UDP port as people and the SQL Server Browser write it: decimal digits only, 1 to 65535.
 #pragma once
 
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 
 #include <cstdint>
 #include <optional>

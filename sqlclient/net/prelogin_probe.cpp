@@ -1,6 +1,6 @@
 #include "sqlclient/net/prelogin_probe.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/net/tcp_connect.h"
 
 #include <algorithm>

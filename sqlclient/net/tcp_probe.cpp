@@ -1,6 +1,7 @@
 #include "sqlclient/net/tcp_probe.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
+#include "base/system_message.h"
 
 #include "sqlclient/net/tcp_connect.h"
 
@@ -33,7 +34,7 @@ std::optional<std::string> ProbeTcp(const std::string& host, std::uint16_t port,
                + " was refused: nothing listens there. Check that SQL Server runs and listens on that port.";
     if (firstError == net::TimedOut)
         return "Nothing at " + where + " answered a TCP connection.";
-    return "No TCP connection could be made to " + where + " (" + net::SocketErrorText(firstError) + ").";
+    return "No TCP connection could be made to " + where + " (" + SystemMessage(firstError) + ").";
 }
 
 }  // namespace tallyrun::odbc

@@ -1,7 +1,7 @@
 #include "sqlclient/odbc/call_lengths.h"
 
 #include "sqlclient/odbc/diagnostic.h"
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
 #include <algorithm>
 #include <limits>
@@ -16,13 +16,12 @@ std::int16_t ConnectionStringLength(std::size_t units, const std::vector<NamedVa
         return static_cast<std::int16_t>(units);
     std::string_view name = "The connection string";
     std::size_t longest = units;
+    const auto length = [](const NamedValue& named) { return ToUtf16(named.value, Malformed::Replace).size(); };
     if (const auto it = std::max_element(values.begin(), values.end(),
-                                         [](const NamedValue& a, const NamedValue& b) {
-                                             return ToUtf16(a.value).size() < ToUtf16(b.value).size();
-                                         });
+                                         [&](const NamedValue& a, const NamedValue& b) { return length(a) < length(b); });
         it != values.end()) {
         name = it->name;
-        longest = ToUtf16(it->value).size();
+        longest = length(*it);
     }
     throw Error(errc::Overflow, std::string(name) + " is too long: " + std::to_string(longest)
                                     + " characters, where the whole connection string can hold no more than "

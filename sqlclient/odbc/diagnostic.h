@@ -1,7 +1,7 @@
 // Diagnostic records of the ODBC calls (driver errors and server messages alike) and the error that keeps them.
 #pragma once
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <chrono>
 #include <optional>

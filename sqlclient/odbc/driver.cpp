@@ -1,7 +1,7 @@
 #include "sqlclient/odbc/driver.h"
 
-#include "platform/core/ascii.h"
-#include "platform/core/error.h"
+#include "base/ascii.h"
+#include "base/error.h"
 #include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/odbc/handles.h"
 

@@ -1,7 +1,7 @@
 // Which installed ODBC driver talks to SQL Server: Microsoft's when registered, else FreeTDS.
 #pragma once
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "sqlclient/odbc/driver_profile.h"
 
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 
 namespace tallyrun::odbc {
 namespace {

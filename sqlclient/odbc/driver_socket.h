@@ -2,8 +2,8 @@
 // one it reset, which the driver's records do not, and cuts the connection to end a wait the driver will not end.
 #pragma once
 
+#include "sqlclient/net/owned_socket.h"
 #include "sqlclient/odbc/batch_failure.h"
-#include "platform/core/unique_fd.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,15 +24,15 @@ public:
     // known); none when there is not exactly one, for example when another thread connected there meanwhile.
     static DriverSocket OpenedSince(const std::set<std::uint64_t>& before, std::optional<std::uint16_t> serverPort);
 
-    explicit operator bool() const noexcept { return static_cast<bool>(m_fd); }
+    explicit operator bool() const noexcept { return static_cast<bool>(m_socket); }
     // Closed, Reset, or Unknown (still open, or nothing to ask).
     ConnectionEnd End() const;
     // Shuts the connection down both ways: a driver call waiting on it returns at once, with the connection lost.
     void Cut() const noexcept;
 
 private:
-    explicit DriverSocket(UniqueFd fd) : m_fd(std::move(fd)) {}
-    UniqueFd m_fd;
+    explicit DriverSocket(net::OwnedSocket socket) : m_socket(std::move(socket)) {}
+    net::OwnedSocket m_socket;
 };
 
 }  // namespace tallyrun::odbc

@@ -78,14 +78,14 @@ DriverSocket DriverSocket::OpenedSince(const std::set<std::uint64_t>& before, st
             opened.push_back(socket);
     if (opened.size() != 1)
         return {};
-    return DriverSocket(UniqueFd(::fcntl(opened.front().fd, F_DUPFD_CLOEXEC, 0)));
+    return DriverSocket(net::OwnedSocket(::fcntl(opened.front().fd, F_DUPFD_CLOEXEC, 0)));
 }
 
 ConnectionEnd DriverSocket::End() const
 {
     tcp_info info{};
     socklen_t length = sizeof info;
-    if (!m_fd || ::getsockopt(m_fd.Get(), IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
+    if (!m_socket || ::getsockopt(m_socket.Get(), IPPROTO_TCP, TCP_INFO, &info, &length) != 0)
         return ConnectionEnd::Unknown;
     // This duplicate keeps our end open whatever the driver does with its own, so a server's FIN leaves the
     // socket waiting for our close, while a RST leaves nothing.
@@ -101,8 +101,8 @@ ConnectionEnd DriverSocket::End() const
 
 void DriverSocket::Cut() const noexcept
 {
-    if (m_fd)
-        ::shutdown(m_fd.Get(), SHUT_RDWR);
+    if (m_socket)
+        ::shutdown(m_socket.Get(), SHUT_RDWR);
 }
 
 }  // namespace tallyrun::odbc

@@ -1,6 +1,6 @@
 #include "sqlclient/odbc/encryption_failure.h"
 
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 
 #include <algorithm>
 

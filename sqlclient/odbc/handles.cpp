@@ -1,7 +1,7 @@
 #include "sqlclient/odbc/handles.h"
 
 #include "sqlclient/odbc/driver_manager.h"
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
 #include <algorithm>
 
@@ -26,7 +26,7 @@ std::string TextField(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, SQ
 
 WideString ToWide(std::string_view utf8)
 {
-    const std::u16string units = ToUtf16(utf8);
+    const std::u16string units = ToUtf16(utf8, Malformed::Replace);
     return WideString(units.begin(), units.end());
 }
 

@@ -1,6 +1,6 @@
 #include "sqlclient/odbc/instance_port.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/odbc/connect_options.h"
 #include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/net/seconds_text.h"

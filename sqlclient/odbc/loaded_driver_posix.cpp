@@ -1,5 +1,7 @@
 #include "sqlclient/odbc/loaded_driver.h"
 
+#include "base/unique_resource.h"
+
 #include <dlfcn.h>
 #include <link.h>
 
@@ -30,18 +32,20 @@ std::string LoadedPath(const std::string& fileName)
     return search.path;
 }
 
+void CloseLibrary(void* handle) noexcept
+{
+    dlclose(handle);
+}
+
 // A reference of our own to the library, so it stays while we call into it.
 class DynamicLibrary : public LoadedDriver {
 public:
     explicit DynamicLibrary(void* handle) : m_handle(handle) {}
-    ~DynamicLibrary() override { dlclose(m_handle); }
-    DynamicLibrary(const DynamicLibrary&) = delete;
-    DynamicLibrary& operator=(const DynamicLibrary&) = delete;
 
-    void* Function(const char* name) const override { return dlsym(m_handle, name); }
+    void* Function(const char* name) const override { return dlsym(m_handle.Get(), name); }
 
 private:
-    void* m_handle;
+    UniqueResource<void*, CloseLibrary> m_handle;
 };
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include "sqlclient/odbc/server_name.h"
 
-#include "platform/core/ascii.h"
-#include "platform/core/error.h"
+#include "base/ascii.h"
+#include "base/error.h"
 #include "sqlclient/net/port_number.h"
 
 #include <algorithm>

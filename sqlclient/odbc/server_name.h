@@ -2,7 +2,7 @@
 // parsed into the parts a driver needs. Pure: it looks nothing up.
 #pragma once
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <cstdint>
 #include <optional>

@@ -13,7 +13,7 @@
 #include "sqlclient/odbc/instance_port.h"
 #include "sqlclient/odbc/server_name.h"
 #include "sqlclient/kerberos/service_ticket.h"
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 #include "sqlclient/ssrp/protocol.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "sqlclient/ssrp/instance_lookup.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
+#include "base/system_message.h"
 #include "sqlclient/ssrp/protocol.h"
 #include "sqlclient/ssrp/response_parser.h"
 #include "sqlclient/ssrp/targets.h"
@@ -37,7 +38,7 @@ void Send(UdpSocket& socket, const Endpoint& browser, const std::vector<std::uin
 {
     if (const int code = socket.SendTo(browser, request); code != 0)
         throw Error(errc::SocketFailed, "Cannot ask the SQL Server Browser at " + FormatIpv4(browser.address) +
-                                            " port " + std::to_string(browser.port) + ": " + SystemErrorText(code));
+                                            " port " + std::to_string(browser.port) + ": " + SystemMessage(code));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include "sqlclient/ssrp/instance_names.h"
 
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 #include "sqlclient/ssrp/protocol.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "sqlclient/ssrp/listing.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
+#include "base/system_message.h"
 #include "sqlclient/ssrp/instance_names.h"
 #include "sqlclient/ssrp/response_parser.h"
 #include "sqlclient/ssrp/udp_socket.h"
@@ -28,7 +29,7 @@ std::size_t SendRequests(UdpSocket& socket, const Targets& targets, std::string&
         const std::array<std::uint8_t, 1> request{static_cast<std::uint8_t>(target.request)};
         const int code = socket.SendTo({*address, target.port.value_or(targets.port)}, request);
         if (code != 0) {
-            lastFailure = target.address + ": " + SystemErrorText(code);
+            lastFailure = target.address + ": " + SystemMessage(code);
             continue;
         }
         ++sent;

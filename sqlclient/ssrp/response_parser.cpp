@@ -1,6 +1,6 @@
 #include "sqlclient/ssrp/response_parser.h"
 
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 #include "sqlclient/net/port_number.h"
 #include "sqlclient/ssrp/instance_names.h"
 #include "sqlclient/ssrp/protocol.h"

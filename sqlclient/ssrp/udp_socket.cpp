@@ -1,18 +1,15 @@
 #include "sqlclient/ssrp/udp_socket.h"
 
-#include "platform/core/error.h"
+#include "base/system_message.h"
 
 #include <algorithm>
 #include <cstring>
-
-#include "system_sockets.h"
 
 namespace tallyrun::ssrp {
 
 namespace {
 
 using net::NativeSocket;
-using net::NoSocket;
 
 sockaddr_in ToSockaddr(const Endpoint& endpoint)
 {
@@ -25,7 +22,7 @@ sockaddr_in ToSockaddr(const Endpoint& endpoint)
 
 [[noreturn]] void RaiseSocketError(const char* what, int code)
 {
-    throw Error(errc::SocketFailed, std::string(what) + ": " + SystemErrorText(code));
+    throw Error(errc::SocketFailed, std::string(what) + ": " + SystemMessage(code));
 }
 
 }  // namespace
@@ -40,36 +37,22 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view dotted)
     return ntohl(address.s_addr);
 }
 
-std::string SystemErrorText(int code)
-{
-    return net::SocketErrorText(code);
-}
-
 UdpSocket::UdpSocket(Endpoint local)
 {
     net::StartSockets();
-    const NativeSocket s = ::socket(AF_INET, SOCK_DGRAM | net::CloseOnExec, IPPROTO_UDP);
-    if (s == NoSocket)
+    m_socket.Reset(::socket(AF_INET, SOCK_DGRAM | net::CloseOnExec, IPPROTO_UDP));
+    if (!m_socket)
         RaiseSocketError("Cannot create a UDP socket", net::LastSocketError());
-    m_handle = static_cast<Handle>(s);
     const sockaddr_in address = ToSockaddr(local);
-    if (::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-        const int code = net::LastSocketError();
-        net::CloseSocket(s);
-        RaiseSocketError("Cannot bind a UDP socket", code);
-    }
-}
-
-UdpSocket::~UdpSocket()
-{
-    net::CloseSocket(static_cast<NativeSocket>(m_handle));
+    if (::bind(m_socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+        RaiseSocketError("Cannot bind a UDP socket", net::LastSocketError());
 }
 
 Endpoint UdpSocket::LocalEndpoint() const
 {
     sockaddr_in address{};
     socklen_t length = sizeof address;
-    if (::getsockname(static_cast<NativeSocket>(m_handle), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+    if (::getsockname(m_socket.Get(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
         RaiseSocketError("Cannot read a UDP socket's address", net::LastSocketError());
     return {ntohl(address.sin_addr.s_addr), ntohs(address.sin_port)};
 }
@@ -77,7 +60,7 @@ Endpoint UdpSocket::LocalEndpoint() const
 void UdpSocket::AllowBroadcast()
 {
     const int on = 1;
-    if (::setsockopt(static_cast<NativeSocket>(m_handle), SOL_SOCKET, SO_BROADCAST,
+    if (::setsockopt(m_socket.Get(), SOL_SOCKET, SO_BROADCAST,
                      reinterpret_cast<const char*>(&on), sizeof on) != 0)
         RaiseSocketError("Cannot allow broadcasts on a UDP socket", net::LastSocketError());
 }
@@ -85,7 +68,7 @@ void UdpSocket::AllowBroadcast()
 int UdpSocket::SendTo(const Endpoint& to, std::span<const std::uint8_t> data) noexcept
 {
     const sockaddr_in address = ToSockaddr(to);
-    const auto sent = ::sendto(static_cast<NativeSocket>(m_handle), reinterpret_cast<const char*>(data.data()),
+    const auto sent = ::sendto(m_socket.Get(), reinterpret_cast<const char*>(data.data()),
                                static_cast<int>(data.size()), 0, reinterpret_cast<const sockaddr*>(&address),
                                sizeof address);
     return sent < 0 ? net::LastSocketError() : 0;
@@ -94,7 +77,7 @@ int UdpSocket::SendTo(const Endpoint& to, std::span<const std::uint8_t> data) no
 std::optional<UdpSocket::Datagram> UdpSocket::Receive(std::span<std::uint8_t> buffer,
                                                       std::chrono::milliseconds timeout)
 {
-    const auto s = static_cast<NativeSocket>(m_handle);
+    const NativeSocket s = m_socket.Get();
     net::PollEntry fd{};
     fd.fd = s;
     fd.events = POLLIN;

@@ -1,6 +1,8 @@
 // An IPv4 UDP socket with the few operations the listing (and its test responder) needs; owns the system handle.
 #pragma once
 
+#include "sqlclient/net/owned_socket.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -18,15 +20,11 @@ struct Endpoint {
 };
 
 std::optional<std::uint32_t> ParseIpv4(std::string_view dotted);
-std::string SystemErrorText(int code);
 
 class UdpSocket {
 public:
     // Bound to `local` (any address and a free port by default). Raises Error(errc::SocketFailed) on failure.
     explicit UdpSocket(Endpoint local = {});
-    ~UdpSocket();
-    UdpSocket(const UdpSocket&) = delete;
-    UdpSocket& operator=(const UdpSocket&) = delete;
 
     Endpoint LocalEndpoint() const;
     void AllowBroadcast();
@@ -44,8 +42,7 @@ public:
     std::optional<Datagram> Receive(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout);
 
 private:
-    using Handle = std::uintptr_t;  // wide enough for a POSIX descriptor and a Winsock SOCKET alike
-    Handle m_handle;
+    net::OwnedSocket m_socket;
 };
 
 }  // namespace tallyrun::ssrp

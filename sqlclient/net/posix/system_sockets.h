@@ -11,8 +11,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-#include <string>
 
 namespace tallyrun::net {
 
@@ -27,7 +25,7 @@ inline constexpr int TimedOut = ETIMEDOUT;
 
 inline void StartSockets() {}
 inline int LastSocketError() { return errno; }
-inline void CloseSocket(NativeSocket socket) { ::close(socket); }
+inline void CloseSocket(NativeSocket socket) noexcept { ::close(socket); }
 inline int PollSockets(PollEntry* entries, unsigned long count, int timeoutMs) { return ::poll(entries, count, timeoutMs); }
 inline bool SetNonBlocking(NativeSocket socket) { return ::fcntl(socket, F_SETFL, ::fcntl(socket, F_GETFL) | O_NONBLOCK) == 0; }
 inline bool IsConnectPending(int code) { return code == EINPROGRESS; }
@@ -37,6 +35,7 @@ inline bool IsTransientDatagramError(int code)
 {
     return code == ECONNREFUSED || code == EINTR || code == EAGAIN || code == EWOULDBLOCK;
 }
-inline std::string SocketErrorText(int code) { return std::strerror(code); }
+// The resolver's codes are its own, not errno values.
+inline const char* LookupErrorText(int code) { return gai_strerror(code); }
 
 }  // namespace tallyrun::net

@@ -2,11 +2,12 @@
 // puts the one for the target on the include path.
 #pragma once
 
+#include "base/system_message.h"
+
 #include <winsock2.h>
 #include <ws2tcpip.h>
 #include <windows.h>
 
-#include <string>
 
 namespace tallyrun::net {
 
@@ -30,7 +31,7 @@ inline void StartSockets()
     static Session session;
 }
 inline int LastSocketError() { return WSAGetLastError(); }
-inline void CloseSocket(NativeSocket socket) { ::closesocket(socket); }
+inline void CloseSocket(NativeSocket socket) noexcept { ::closesocket(socket); }
 inline int PollSockets(PollEntry* entries, unsigned long count, int timeoutMs) { return ::WSAPoll(entries, count, timeoutMs); }
 inline bool SetNonBlocking(NativeSocket socket)
 {
@@ -40,17 +41,7 @@ inline bool SetNonBlocking(NativeSocket socket)
 inline bool IsConnectPending(int code) { return code == WSAEWOULDBLOCK; }
 inline bool IsInterrupted(int code) { return code == WSAEINTR; }
 inline bool IsTransientDatagramError(int code) { return code == WSAECONNRESET || code == WSAEMSGSIZE || code == WSAEINTR; }
-inline std::string SocketErrorText(int code)
-{
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
-                                            | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length ? std::string(text, length) : "error " + std::to_string(code);
-    LocalFree(text);
-    while (!message.empty() && (message.back() == '\r' || message.back() == '\n' || message.back() == '.'))
-        message.pop_back();
-    return message;
-}
+// The resolver's codes are Winsock's; gai_strerror would word them in the ANSI code page.
+inline std::string LookupErrorText(int code) { return SystemMessage(code); }
 
 }  // namespace tallyrun::net

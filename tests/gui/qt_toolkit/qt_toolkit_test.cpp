@@ -1,7 +1,7 @@
 // The Qt toolkit against real (offscreen) windows and the primary screen, for what the toolkit contract leaves to
 // each toolkit.
 #include "main_window/frm_Main.h"
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "platform/qt/qt_form.h"
 #include "platform/qt/qt_screen.h"
 #include "platform/qt/qt_toolkit.h"

@@ -1,6 +1,6 @@
 // The Win32 toolkit against real windows, for what the toolkit contract leaves to each toolkit.
 #include "main_window/frm_Main.h"
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "platform/win32/win32_application.h"
 #include "platform/win32/win32_form.h"
 #include "platform/win32/win32_toolkit.h"

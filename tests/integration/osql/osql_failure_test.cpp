@@ -6,7 +6,7 @@
 #include "osql_command.h"
 #include "tds_standin.h"
 
-#include "platform/core/ascii.h"
+#include "base/ascii.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "tds_standin.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
-#include "platform/core/error.h"
+#include "base/error.h"
 
 #include <gtest/gtest.h>
 

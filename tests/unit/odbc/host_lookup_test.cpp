@@ -1,6 +1,6 @@
 // Every host-name lookup of a login keeps to its time: a resolver that never answers is put in getaddrinfo's place
 // for the lookup itself and for each module that resolves a name.
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/kerberos/kerberos_check.h"
 #include "sqlclient/net/host_lookup.h"
 #include "sqlclient/net/tcp_probe.h"

@@ -1,6 +1,7 @@
+#include "base/unicode.h"
 #include "sqlclient/odbc/diagnostic.h"
 #include "sqlclient/odbc/encryption_failure.h"
-#include "sqlclient/odbc/utf16.h"
+#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,14 @@ Diagnostic Record(const char* sqlState, long native, const char* text)
     return record;
 }
 
-TEST(Utf16, ReplacesMalformedInputInsteadOfStopping)
+TEST(Utf16, ReplacesMalformedInputInsteadOfStoppingOrRefusesItWhenAsked)
 {
     // A stray continuation byte, an overlong '/', an encoded surrogate.
-    EXPECT_EQ(ToUtf16("a\x80z"), u"a\uFFFDz");
-    EXPECT_EQ(ToUtf16("\xC0\xAF"), u"\uFFFD");
-    EXPECT_EQ(ToUtf16("\xED\xA0\x80"), u"\uFFFD");
+    EXPECT_EQ(ToUtf16("a\x80z", Malformed::Replace), u"a\uFFFDz");
+    EXPECT_EQ(ToUtf16("\xC0\xAF", Malformed::Replace), u"\uFFFD");
+    EXPECT_EQ(ToUtf16("\xED\xA0\x80", Malformed::Replace), u"\uFFFD");
     EXPECT_EQ(ToUtf8(std::u16string(u"x") + char16_t(0xD800) + u"y"), "x\xEF\xBF\xBDy");
+    EXPECT_EQ(fixtures::RaisedError([] { ToUtf16("a\x80z", Malformed::Refuse); }).Number(), errc::NotUtf8);
 }
 
 TEST(Diagnostics, SeverityDecidesErrorsAndSqlStateStandsInForIt)

@@ -1,8 +1,8 @@
 // The centring procedures against a stand-in form and screen whose every move is recorded, one row a case; and the
 // rule that shrinks a form's font until its captions fit, which every toolkit shares.
 #include "placement/basMisc.h"
+#include "base/error.h"
 #include "platform/ui/caption_fit.h"
-#include "platform/core/error.h"
 #include "tests/fixtures/fake_platform/fake_screen.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "tests/unit/process/client_probe.h"
 
-#include "platform/process/unique_handle.h"
+#include "base/windows/unique_handle.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Where the launcher looks for the client, on every system: its first directory, then the absolute entries of the
 // search path, never the current directory; and how it says that no program was found.
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "platform/process/system_launcher.h"
 #include "tests/fixtures/errors/expect_error.h"
 #include "tests/unit/process/client_probe.h"

@@ -2,7 +2,7 @@
 // process from an ended one.
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
-#include "platform/process/unique_handle.h"
+#include "base/windows/unique_handle.h"
 #include "tests/unit/process/client_probe.h"
 
 #include <gtest/gtest.h>

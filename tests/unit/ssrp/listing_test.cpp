@@ -1,6 +1,6 @@
 // Listing against stand-in browsers on loopback addresses: names, order, timing windows, failed sends. Every target
 // here is a 127.x address.
-#include "platform/core/error.h"
+#include "base/error.h"
 #include "sqlclient/ssrp/listing.h"
 #include "tests/fixtures/errors/expect_error.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"

@@ -1,6 +1,10 @@
-#include "sqlclient/odbc/utf16.h"
+#include "base/unicode.h"
 
-namespace tallyrun::odbc {
+#include "base/error.h"
+
+#include <optional>
+
+namespace tallyrun {
 namespace {
 
 constexpr char32_t Replacement = 0xFFFD;
@@ -10,8 +14,8 @@ bool IsContinuation(unsigned char byte)
     return (byte & 0xC0) == 0x80;
 }
 
-// Decodes one code point starting at `i` and moves `i` past it.
-char32_t DecodeOne(std::string_view text, std::size_t& i)
+// Decodes one code point starting at `i` and moves `i` past it; nothing for a malformed sequence.
+std::optional<char32_t> DecodeOne(std::string_view text, std::size_t& i)
 {
     const auto lead = static_cast<unsigned char>(text[i++]);
     if (lead < 0x80)
@@ -27,17 +31,17 @@ char32_t DecodeOne(std::string_view text, std::size_t& i)
     } else if ((lead & 0xF8) == 0xF0) {
         length = 4, value = lead & 0x07, minimum = 0x10000;
     } else {
-        return Replacement;
+        return std::nullopt;
     }
 
     for (int k = 1; k < length; ++k) {
         if (i >= text.size() || !IsContinuation(static_cast<unsigned char>(text[i])))
-            return Replacement;  // the byte that broke the sequence starts the next one
+            return std::nullopt;  // the byte that broke the sequence starts the next one
         value = (value << 6) | (static_cast<unsigned char>(text[i++]) & 0x3F);
     }
     const bool surrogate = value >= 0xD800 && value <= 0xDFFF;
     if (value < minimum || value > 0x10FFFF || surrogate)
-        return Replacement;
+        return std::nullopt;
     return value;
 }
 
@@ -62,12 +66,15 @@ void AppendUtf8(std::string& out, char32_t cp)
 
 }  // namespace
 
-std::u16string ToUtf16(std::string_view utf8)
+std::u16string ToUtf16(std::string_view utf8, Malformed malformed)
 {
     std::u16string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        const char32_t cp = DecodeOne(utf8, i);
+        const std::optional<char32_t> decoded = DecodeOne(utf8, i);
+        if (!decoded && malformed == Malformed::Refuse)
+            throw Error(errc::NotUtf8, "The text is not valid UTF-8.");
+        const char32_t cp = decoded.value_or(Replacement);
         if (cp < 0x10000) {
             out += static_cast<char16_t>(cp);
         } else {
@@ -97,4 +104,13 @@ std::string ToUtf8(std::u16string_view utf16)
     return out;
 }
 
-}  // namespace tallyrun::odbc
+std::string_view CutUtf8(std::string_view text, std::size_t bytes)
+{
+    if (bytes >= text.size())
+        return text;
+    while (bytes > 0 && IsContinuation(static_cast<unsigned char>(text[bytes])))
+        --bytes;
+    return text.substr(0, bytes);
+}
+
+}  // namespace tallyrun

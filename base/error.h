@@ -25,6 +25,7 @@ enum Number : long {
     Overflow = 6,              // a value does not fit its type
     ObjectRequired = 424,      // an object was needed and none was there
     CannotCreateObject = 429,  // the factory knows no such object
+    NotUtf8 = 1113,            // a text is not valid UTF-8 (Windows' ERROR_NO_UNICODE_TRANSLATION)
     SocketFailed = 1434,       // the system gave no usable UDP socket
     NoTargetReached = 1435,    // not one SQL Browser request could be sent
     InstanceNotFound = 1436,   // the host's SQL Browser named no port for the instance
