@@ -79,8 +79,8 @@ HWND ChildOfClass(HWND parent, const wchar_t* className, int n)
     return nullptr;
 }
 
-// Tallyrun.exe started from a folder of the test's own that holds it and, as osql.exe beside it, the recording
-// client; started in another folder, its main window up.
+// Tallyrun.exe started from a folder of the test's own that holds it and, as osql.exe beside it, the process
+// probe standing in for the client; started in another folder, its main window up.
 class TallyrunExe : public ::testing::Test {
 protected:
     void SetUp() override
@@ -91,7 +91,7 @@ protected:
         fs::remove_all(folder);
         fs::create_directories(folder / L"elsewhere");
         fs::copy_file(built / L"Tallyrun.exe", folder / L"Tallyrun.exe");
-        fs::copy_file(built / L"recording_client.exe", folder / L"osql.exe");
+        fs::copy_file(built / L"process_probe.exe", folder / L"osql.exe");
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         std::wstring line = L"\"" + (folder / L"Tallyrun.exe").wstring() + L"\"";
@@ -122,7 +122,7 @@ protected:
 
     // Types the names, clicks Tallyrun and waits for the client to start and the wait dialog to show; returns the
     // command line the client was started with.
-    std::wstring StartRun(const std::wstring& server, const std::wstring& database)
+    std::string StartRun(const std::wstring& server, const std::wstring& database)
     {
         const HWND servers = ChildOfClass(main, L"ComboBox", 0);
         const HWND databases = ChildOfClass(main, L"ComboBox", 1);
@@ -136,8 +136,7 @@ protected:
         dialog = FindWindowOf(process.dwProcessId, L"Updating Usage", 20s);
         EXPECT_NE(dialog, nullptr) << "no wait dialog";
         std::ifstream in(recorded, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
 
     // Lets the client end with that exit code after printing `output`; returns once the dialog has gone, with the
@@ -176,8 +175,8 @@ TEST_F(TallyrunExe, RunsTheClientBesideItAndSaysWhyTheRunFailedOnceTheDialogHasG
     EXPECT_NEAR(frame.top, (work.bottom - (frame.bottom - frame.top)) / 2.0, 1.0);
 
     EXPECT_EQ(StartRun(L"127.0.0.1,1433", L"Ventes d'\u00e9t\u00e9"),
-              L"osql -S 127.0.0.1,1433 -E -Q \"DBCC UPDATEUSAGE(N'Ventes d''\u00e9t\u00e9') WITH NO_INFOMSGS, "
-              L"COUNT_ROWS\"");
+              "osql -S 127.0.0.1,1433 -E -Q \"DBCC UPDATEUSAGE(N'Ventes d''\xC3\xA9t\xC3\xA9') WITH NO_INFOMSGS, "
+              "COUNT_ROWS\"");
     ASSERT_NE(dialog, nullptr);
     const HWND box = EndClient(0,
                                "Msg 2520, Level 16, State 11, Server STANDIN, Line 1\r\n"
