@@ -27,13 +27,6 @@ std::wstring TextOf(HWND window)
     return std::wstring(text, static_cast<std::size_t>(std::max(length, 0)));
 }
 
-std::wstring ClassOf(HWND window)
-{
-    wchar_t name[64];
-    const int length = ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-    return std::wstring(name, static_cast<std::size_t>(std::max(length, 0)));
-}
-
 bool WaitFor(const auto& condition, std::chrono::milliseconds limit)
 {
     const auto deadline = Clock::now() + limit;
@@ -50,33 +43,27 @@ bool WaitFor(const auto& condition, std::chrono::milliseconds limit)
 HWND FindWindowOf(DWORD processId, const std::wstring& caption, std::chrono::milliseconds limit,
                   const wchar_t* className = nullptr)
 {
-    struct Search {
-        DWORD processId;
-        const std::wstring& caption;
-        const wchar_t* className;
-        HWND found = nullptr;
-    } search{processId, caption, className};
-    const auto enumerate = [](HWND window, LPARAM parameter) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(parameter);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        if (owner == s.processId && ::IsWindowVisible(window) && TextOf(window) == s.caption
-            && (!s.className || ClassOf(window) == s.className))
-            s.found = window;
-        return s.found == nullptr;
-    };
-    WaitFor([&] { return ::EnumWindows(enumerate, reinterpret_cast<LPARAM>(&search)), search.found != nullptr; },
-            limit);
-    return search.found;
+    HWND found = nullptr;
+    WaitFor([&] {
+        HWND window = nullptr;
+        while (!found && (window = ::FindWindowExW(nullptr, window, className, caption.c_str())) != nullptr) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            if (owner == processId && ::IsWindowVisible(window))
+                found = window;
+        }
+        return found != nullptr;
+    }, limit);
+    return found;
 }
 
 // The `n`th child (from 0) of that window class, in creation order, which is the layout's.
 HWND ChildOfClass(HWND parent, const wchar_t* className, int n)
 {
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        if (::lstrcmpiW(ClassOf(child).c_str(), className) == 0 && n-- == 0)
-            return child;
-    return nullptr;
+    HWND child = ::FindWindowExW(parent, nullptr, className, nullptr);
+    while (child && n-- > 0)
+        child = ::FindWindowExW(parent, child, className, nullptr);
+    return child;
 }
 
 // Tallyrun.exe started from a folder of the test's own that holds it and, as osql.exe beside it, the process
