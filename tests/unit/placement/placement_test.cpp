@@ -48,8 +48,8 @@ struct FakeForm : Form {
     void Move(double l, double t) override { moves.emplace_back(l, t); }
 };
 
-// How the form is placed: CenterForm, or CenterChild with no parent or over a form.
-enum class Over { Nothing, NullParent, Parent };
+// How the form is placed: CenterForm, or CenterChild with no parent, one that is not a form, or over a form.
+enum class Over { Nothing, NullParent, NotAForm, Parent };
 
 struct Case {
     const char* name = "";
@@ -103,10 +103,11 @@ const std::vector<Case> Cases{
     {.name = "width above int32", .work = {0, 0, 200'000'000, 40}, .raises = errc::Overflow},
 
     {.name = "no parent: centred in the work area", .over = Over::NullParent, .moved = Spot{180, 150}},
+    {.name = "a parent that is not a form leaves a minimised child", .over = Over::NotAForm, .state = 1},
     {.name = "over the parent, unrounded", .over = Over::Parent, .width = 400, .height = 300,
      .parent = Parent(100, 0, 601, 301), .moved = Spot{200.5, 0.5}},
-    {.name = "past the right and bottom edges pulled back", .over = Over::Parent, .width = 400, .height = 100,
-     .parent = Parent(700, 600, 200, 100), .moved = Spot{560, 560}},
+    {.name = "past the right and bottom edges pulled back, minimised or not", .over = Over::Parent, .width = 400,
+     .height = 100, .state = 1, .parent = Parent(700, 600, 200, 100), .moved = Spot{560, 560}},
     // 300 + 2^-15 + 660 rounds to 960 in single precision: on the edge, so not pulled back to 300.
     {.name = "exactly at the right edge stays", .over = Over::Parent, .width = 660, .height = 100,
      .parent = Parent(300.000030517578125f, 50, 660, 300), .moved = Spot{300.000030517578125, 150}},
@@ -115,6 +116,10 @@ const std::vector<Case> Cases{
     {.name = "inside a parent above its visible status bar", .over = Over::Parent, .screenWidth = 100,
      .screenHeight = 100, .parent = MdiParent(FakeStatusBar{true, 100}), .mdi = true, .childScaleHeight = 300,
      .moved = Spot{200, 200}},
+    {.name = "inside a parent whose status bar is hidden", .over = Over::Parent,
+     .parent = MdiParent(FakeStatusBar{false, 100}), .mdi = true, .childScaleHeight = 300, .moved = Spot{200, 250}},
+    {.name = "taller than the parent's inside", .over = Over::Parent, .parent = MdiParent(FakeStatusBar{true, 100}),
+     .mdi = true, .childScaleHeight = 900, .moved = Spot{200, 0}},
     {.name = "inside a parent without a status bar", .over = Over::Parent, .parent = MdiParent(std::nullopt),
      .mdi = true, .childScaleHeight = 300, .raises = 438},
 };
@@ -138,13 +143,17 @@ TEST(Placement, EachCaseMovesOnceToItsPlaceOrNotAtAll)
         form.scaleWidth = 500;
         form.scaleHeight = c.childScaleHeight;
         FakeForm parent = c.parent;
+        PlacementObject notAForm;
 
         long raised = 0;
         try {
             if (c.over == Over::Nothing)
                 basMisc::CenterForm(form, screen);
             else
-                basMisc::CenterChild(c.over == Over::Parent ? &parent : nullptr, form, screen);
+                basMisc::CenterChild(c.over == Over::Parent     ? &parent
+                                     : c.over == Over::NotAForm ? &notAForm
+                                                                : nullptr,
+                                     form, screen);
         } catch (const Error& error) {
             raised = error.Number();
         }
