@@ -184,7 +184,9 @@ TEST_F(Discovery, DatabaseListFailuresAreToldAndTheServerIsAlwaysReleased)
         fake.toolkit.messages.clear();
         script.catalog = {{"master", true}, {"Sales", false}};
         *c.failing = Error(18456, "Login failed for user 'CORP\\ann'.");
-        fake.toolkit.whileMessage = [&] { EXPECT_EQ(script.serversDestroyed, c.created) << "told before release"; };
+        fake.toolkit.whileMessage = [this, created = c.created] {
+            EXPECT_EQ(script.serversDestroyed, created) << "told before release";
+        };
         ClickListDBs();
         c.failing->reset();
 
