@@ -4,6 +4,7 @@
 #include "placement/basMisc.h"
 #include "platform/ui/toolkit.h"
 
+#include <exception>
 #include <utility>
 
 namespace tallyrun {
@@ -72,15 +73,15 @@ void frm_Main::Form_Load()
 {
     try {
         m_SQLApp = sqldmo::As<sqldmo::Application>(m_platform.objects.CreateObject(sqldmo::ApplicationProgId));
-    } catch (const Error& error) {
+    } catch (...) {
         // The window opens all the same: the user can still type names and run the update, which does not need
         // the application object. The reason is shown once the window is on the screen.
-        m_loadFailure = error.Description();
+        m_loadFailure = CurrentFailure();
     }
 
     try {
         basMisc::CenterForm(*m_form, m_platform.toolkit.GetScreen());
-    } catch (const Error&) {
+    } catch (...) {
         // A screen whose work area cannot be expressed in twips: the window stays where the system puts it.
     }
 }
@@ -93,7 +94,7 @@ void frm_Main::Form_Unload()
     const std::unique_ptr<sqldmo::Application> application = std::move(m_SQLApp);
     try {
         application->Quit();
-    } catch (const Error&) {
+    } catch (...) {
         // Closing always proceeds; once the user has chosen to leave there is no one left to tell.
     }
 }
@@ -102,6 +103,17 @@ void frm_Main::Form_Shown()
 {
     if (m_loadFailure)
         Report(*std::exchange(m_loadFailure, std::nullopt));
+}
+
+std::string frm_Main::CurrentFailure()
+{
+    try {
+        throw;
+    } catch (const std::exception& failure) {
+        return failure.what();
+    } catch (...) {
+        return "An unexpected failure stopped the operation. Try again; if it recurs, restart Tallyrun.";
+    }
 }
 
 void frm_Main::Report(const std::string& description)

@@ -41,6 +41,8 @@ private:
     void FinishList(ui::ComboBox& combo);
     void ReportListFailure(const std::string& description);
     void Report(const std::string& description);
+    // For a handler's catch-all: the description of what is being handled, an Error's or the library's own words.
+    static std::string CurrentFailure();
 
     Platform& m_platform;
     std::unique_ptr<ui::Form> m_form;

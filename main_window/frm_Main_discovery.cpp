@@ -1,10 +1,8 @@
 // The two list buttons: fill the server and database lists from the SQL management objects.
 #include "main_window/frm_Main.h"
+#include "platform/core/ascii.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdint>
-#include <exception>
 #include <memory>
 #include <utility>
 
@@ -30,12 +28,6 @@ void Attempt(Statement&& statement) noexcept
     }
 }
 
-std::string UpperCase(std::string text)
-{
-    std::ranges::transform(text, text.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return text;
-}
-
 }  // namespace
 
 void frm_Main::cmd_ListServers_Click()
@@ -49,7 +41,7 @@ void frm_Main::cmd_ListServers_Click()
                         "The server list is not available: the SQL management application could not be started.");
         {
             std::unique_ptr<sqldmo::Object> servers = m_SQLApp->ListAvailableSQLServers();
-            if (servers && UpperCase(servers->TypeName()) == "NAMELIST") {
+            if (servers && EqualsIgnoringAsciiCase(servers->TypeName(), "NAMELIST")) {
                 const auto names = sqldmo::As<sqldmo::NameList>(std::move(servers));
                 const std::int32_t count = names->Count();
                 for (std::int32_t index = 1; index <= count; ++index)
@@ -58,8 +50,8 @@ void frm_Main::cmd_ListServers_Click()
         }
         FinishList(cbo_Servers);
         return;
-    } catch (const std::exception& error) {
-        description = error.what();  // an Error's description, or the library's own words
+    } catch (...) {
+        description = CurrentFailure();
     }
 
     ReportListFailure(description);
@@ -88,8 +80,8 @@ void frm_Main::cmd_ListDBs_Click()
         server.reset();
         FinishList(cbo_DBs);
         return;
-    } catch (const std::exception& error) {
-        description = error.what();  // an Error's description, or the library's own words
+    } catch (...) {
+        description = CurrentFailure();
     }
 
     if (server) {

@@ -19,9 +19,9 @@ void frm_Main::cmd_Tallyrun_Click()
     std::int32_t processId = 0;
     try {
         processId = m_platform.launcher.StartHidden(OsqlCommandLine(server, database), WindowStyleHidden);
-    } catch (const Error& error) {
+    } catch (...) {
         // Without a started client there is nothing to wait for; say why and leave the window as it was.
-        Report(error.Description());
+        Report(CurrentFailure());
         return;
     }
 
@@ -29,7 +29,7 @@ void frm_Main::cmd_Tallyrun_Click()
     dialog->SetProcessId(processId);
     try {
         basMisc::CenterChild(m_form.get(), dialog->Form(), m_platform.toolkit.GetScreen());
-    } catch (const Error&) {
+    } catch (...) {
         // The client runs already: the dialog must watch it wherever the system puts it.
     }
     dialog->Show();

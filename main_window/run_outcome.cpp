@@ -1,5 +1,6 @@
 #include "main_window/run_outcome.h"
 
+#include "client_lines/client_lines.h"
 #include "platform/core/ascii.h"
 
 #include <algorithm>
@@ -14,8 +15,6 @@ constexpr std::size_t MaxLines = 12;
 constexpr std::size_t MaxCharacters = 1200;
 constexpr std::size_t LastLinesShown = 6;
 constexpr int LowestErrorSeverity = 11;
-// What the client puts before the failures it explains itself.
-constexpr std::string_view ClientPrefix = "osql: ";
 
 std::vector<std::string_view> Lines(std::string_view text)
 {
@@ -57,23 +56,27 @@ bool TakePrefix(std::string_view& text, std::string_view prefix)
 // ("Msg 2520, Server SRV1"): those count as errors.
 std::optional<long> MessageSeverity(std::string_view line)
 {
-    if (!TakePrefix(line, "Msg ") || !TakeNumber(line))
+    using namespace client_lines;
+    if (!TakePrefix(line, MsgField) || !TakeNumber(line))
         return std::nullopt;
-    if (TakePrefix(line, ", Level ")) {
+    if (TakePrefix(line, LevelField)) {
         const auto severity = TakeNumber(line);
         if (!severity || !(line.empty() || line.front() == ','))
             return std::nullopt;
         return severity;
     }
-    for (const std::string_view field : {", State ", ", Server ", ", Procedure ", ", Line "})
+    for (const std::string_view field : {StateField, ServerField, ProcedureField, LineField})
         if (line.starts_with(field))
             return LowestErrorSeverity;
     return std::nullopt;
 }
 
+// What the client puts before the failures it explains itself.
+const std::string ClientPrefix = client_lines::FailurePrefix(client_lines::ClientName);
+
 bool IsClientFailure(std::string_view line)
 {
-    return line.substr(0, ClientPrefix.size()) == ClientPrefix;
+    return line.starts_with(ClientPrefix);
 }
 
 // A line that starts a block of its own: the one before it has ended.
@@ -136,13 +139,14 @@ std::string SignalLine(int signal)
 {
     const std::string which = "(signal " + std::to_string(signal) + ", " + SignalName(signal) + ")";
     const bool fromOutside = signal == 1 || signal == 2 || signal == 3 || signal == 9 || signal == 15;
-    return fromOutside ? "osql was stopped from outside " + which + " before it finished."
-                       : "osql ended abnormally " + which + ".";
+    const std::string client(client_lines::ClientName);
+    return fromOutside ? client + " was stopped from outside " + which + " before it finished."
+                       : client + " ended abnormally " + which + ".";
 }
 
 std::string ExitLine(int status)
 {
-    std::string text = "osql ended with exit status " + std::to_string(status);
+    std::string text = std::string(client_lines::ClientName) + " ended with exit status " + std::to_string(status);
     if (status < 0) {  // a Windows status code: read in hexadecimal
         static const char* const hex = "0123456789ABCDEF";
         std::string digits;

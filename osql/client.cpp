@@ -1,5 +1,6 @@
 #include "osql/client.h"
 
+#include "client_lines/client_lines.h"
 #include "osql/output.h"
 #include "sqlclient/odbc/session.h"
 
@@ -18,6 +19,8 @@ odbc::ConnectOptions ConnectOptionsFor(const Options& options)
     connect.application = "osql";
     connect.loginTimeout = options.loginTimeout;
     connect.queryTimeout = options.queryTimeout;
+    connect.encryption = options.encryption;
+    connect.trustServerCertificate = options.trustServerCertificate;
     return connect;
 }
 
@@ -64,7 +67,7 @@ int Run(std::string_view program, const Options& options, std::ostream& out, std
     try {
         session.emplace(ConnectOptionsFor(options));
     } catch (const Error& error) {
-        err << program << ": cannot connect to " << TerminalSafe(Shortened(options.server)) << ":\n"
+        err << client_lines::FailurePrefix(program) << "cannot connect to " << TerminalSafe(Shortened(options.server)) << ":\n"
             << FormatError(error) << '\n';
         return 1;
     }
@@ -81,7 +84,7 @@ int Run(std::string_view program, const Options& options, std::ostream& out, std
         return options.failOnError && batch.HadError() ? 1 : 0;
     } catch (const Error& error) {
         out.flush();
-        err << program << ": the query failed:\n" << FormatError(error) << '\n';
+        err << client_lines::FailurePrefix(program) << "the query failed:\n" << FormatError(error) << '\n';
         return 1;
     }
 }

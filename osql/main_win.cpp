@@ -10,7 +10,10 @@ int wmain(int argc, wchar_t* argv[])
 {
     static_assert(sizeof(wchar_t) == sizeof(char16_t));
     std::vector<std::string> arguments;
-    for (int i = 1; i < argc; ++i)
+    for (int i = 0; i < argc; ++i)
         arguments.push_back(tallyrun::odbc::ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
-    return tallyrun::osql::RunProgram("osql", arguments, std::cout, std::cerr);
+    const std::string startedAs = arguments.empty() ? std::string() : arguments.front();
+    if (!arguments.empty())
+        arguments.erase(arguments.begin());
+    return tallyrun::osql::RunProgram(tallyrun::osql::ProgramName(startedAs), arguments, std::cout, std::cerr);
 }

@@ -10,7 +10,7 @@ std::string UsageText(std::string_view program)
     const std::string lead = "usage: " + std::string(program) + " ";
     return lead + "[-S server] (-E | -U login -P password) -Q \"query\" [-d database]\n" +
            std::string(lead.size(), ' ') +
-           "[-l seconds] [-t seconds] [-b] [-?]\n"
+           "[-l seconds] [-t seconds] [-N s|m|o] [-C] [-b] [-?]\n"
            "\n"
            "  -S server     host, host\\instance, host,port, tcp:host[,port] or (local) (the default)\n"
            "  -E            trusted connection: the Kerberos ticket from kinit\n"
@@ -19,6 +19,8 @@ std::string UsageText(std::string_view program)
            "  -d database   database to use instead of the login's default one\n"
            "  -l seconds    login timeout, 1 to 65535 (default 15)\n"
            "  -t seconds    query timeout, 0 to 65535 (default 0: none)\n"
+           "  -N s|m|o      encryption: s strict (TDS 8.0), m mandatory (the default), o optional\n"
+           "  -C            trust the server's certificate without checking it\n"
            "  -b            exit status 1 when an error of severity 11 or more occurs\n"
            "  -?            show this text\n"
            "\n"
@@ -43,6 +45,17 @@ std::chrono::seconds ParseSeconds(char option, const std::string& value, long mi
     return std::chrono::seconds(number);
 }
 
+odbc::Encryption ParseEncryption(const std::string& value)
+{
+    if (value == "s")
+        return odbc::Encryption::Strict;
+    if (value == "m")
+        return odbc::Encryption::Mandatory;
+    if (value == "o")
+        return odbc::Encryption::Optional;
+    throw UsageError("-N needs s (strict), m (mandatory) or o (optional), not \"" + value + "\".");
+}
+
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& arguments)
@@ -55,15 +68,18 @@ Options ParseOptions(const std::vector<std::string>& arguments)
             throw UsageError("Unexpected argument \"" + argument
                              + "\". A server name or query with spaces needs quotes around it.");
         const char option = argument[1];
-        const bool flag = option == 'E' || option == 'b' || option == '?';
-        const bool valued = std::string_view("SUPQdlt").find(option) != std::string_view::npos;
+        const bool flag = std::string_view("EbC?").find(option) != std::string_view::npos;
+        const bool valued = std::string_view("SUPQdltN").find(option) != std::string_view::npos;
         if (!(flag && argument.size() == 2) && !valued)
             throw UsageError("Unknown option \"" + argument + "\".");
         if (!seen.insert(option).second)
             throw UsageError(std::string("-") + option + " is given more than once.");
 
         if (flag) {
-            (option == 'E' ? options.trusted : option == 'b' ? options.failOnError : options.help) = true;
+            (option == 'E'   ? options.trusted
+             : option == 'b' ? options.failOnError
+             : option == 'C' ? options.trustServerCertificate
+                             : options.help) = true;
             continue;
         }
         std::string value;
@@ -82,6 +98,7 @@ Options ParseOptions(const std::vector<std::string>& arguments)
         case 'd': options.database = value; break;
         case 'l': options.loginTimeout = ParseSeconds(option, value, 1); break;
         case 't': options.queryTimeout = ParseSeconds(option, value, 0); break;
+        case 'N': options.encryption = ParseEncryption(value); break;
         }
     }
 

@@ -1,6 +1,8 @@
 // The osql command line: what the options ask for, or why they cannot be used. Pure: it reads nothing else.
 #pragma once
 
+#include "sqlclient/odbc/connect_options.h"
+
 #include <chrono>
 #include <optional>
 #include <stdexcept>
@@ -20,6 +22,8 @@ struct Options {
     std::chrono::seconds loginTimeout{15};  // -l
     std::chrono::seconds queryTimeout{0};   // -t; zero: no limit
     bool failOnError = false;               // -b
+    odbc::Encryption encryption = odbc::Encryption::Mandatory;  // -N s|m|o
+    bool trustServerCertificate = false;    // -C
     bool help = false;                      // -?
 };
 

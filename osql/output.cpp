@@ -1,5 +1,7 @@
 #include "osql/output.h"
 
+#include "client_lines/client_lines.h"
+
 #include <algorithm>
 
 namespace tallyrun::osql {
@@ -49,17 +51,18 @@ std::string FormatMessage(const odbc::Diagnostic& message)
 {
     if (!message.IsError())
         return TerminalSafe(message.Message());
-    std::string header = "Msg " + std::to_string(message.native);
+    using namespace client_lines;
+    std::string header = std::string(MsgField) + std::to_string(message.native);
     if (message.severity)
-        header += ", Level " + std::to_string(*message.severity);
+        header += std::string(LevelField) + std::to_string(*message.severity);
     if (message.state)
-        header += ", State " + std::to_string(*message.state);
+        header += std::string(StateField) + std::to_string(*message.state);
     if (!message.server.empty())
-        header += ", Server " + TerminalSafe(message.server);
+        header += std::string(ServerField) + TerminalSafe(message.server);
     if (!message.procedure.empty())
-        header += ", Procedure " + TerminalSafe(message.procedure);
+        header += std::string(ProcedureField) + TerminalSafe(message.procedure);
     if (message.line)
-        header += ", Line " + std::to_string(*message.line);
+        header += std::string(LineField) + std::to_string(*message.line);
     return header + "\n" + TerminalSafe(message.Message());
 }
 

@@ -11,7 +11,8 @@ constexpr ui::ControlLayout Controls[] = {
 
 }  // namespace
 
-const ui::FormLayout frm_UpdatingLayout{"frm_Updating", "Updating Usage", ui::FormKind::Dialog, 4155, 900, Controls};
+const ui::FormLayout frm_UpdatingLayout{"frm_Updating", "Updating Usage", ui::FormKind::Dialog, 4155, 900, Controls,
+                                        true};
 
 frm_Updating::frm_Updating(ui::Toolkit& toolkit, ProcessQuery& processes, ui::Form& owner)
     : m_processes(processes), m_form(toolkit.CreateForm(frm_UpdatingLayout, &owner)), Timer1(m_form->AddTimer())

@@ -10,8 +10,8 @@ class QWidget;
 
 namespace tallyrun {
 
-// The layouts' twips were drawn for a small system font; where the desktop's font is larger, the form's font is
-// shrunk from `font` until every caption fits its control rather than clip the captions.
+// Gives the form `font`, shrunk until every caption fits its control by the rule every toolkit shares
+// (ui::FittedFontSize), in Qt's measure.
 void FitFontToCaptions(QWidget& form, QFont font, const std::vector<const QLabel*>& labels,
                        const std::vector<const QPushButton*>& buttons);
 

@@ -2,7 +2,9 @@
 
 #include "platform/core/error.h"
 #include "platform/qt/caption_fit.h"
+#include "platform/qt/form_accessible.h"
 #include "platform/qt/qt_form_frame.h"
+#include "platform/qt/windows_keys.h"
 #include "platform/ui/twips.h"
 #include "resources/application_icon.h"
 
@@ -58,8 +60,10 @@ constexpr Qt::WindowFlags FrameFlags = Qt::CustomizeWindowHint | Qt::WindowTitle
 
 QtForm::QtForm(const ui::FormLayout& layout, QtForm* owner, const Screen& screen) : m_screen(screen)
 {
+    InstallFormAccessibility();
     if (layout.kind == ui::FormKind::Dialog) {
-        m_window = std::make_unique<QtDialogWidget>(m_events, owner ? owner->m_window.get() : nullptr);
+        m_window = std::make_unique<QtDialogWidget>(m_events, owner ? owner->m_window.get() : nullptr,
+                                                    layout.waits);
         m_window->setWindowFlags(Qt::Dialog | FrameFlags);
     } else {
         m_window = std::make_unique<QtWindowWidget>(m_events);
@@ -79,6 +83,7 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
 {
     const float x = m_screen.TwipsPerPixelX();
     const float y = m_screen.TwipsPerPixelY();
+    auto* keys = new WindowsKeys(m_window.get());
     std::vector<const QLabel*> fittedLabels;
     std::vector<const QPushButton*> fittedButtons;
     QLabel* previousLabel = nullptr;
@@ -109,6 +114,8 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
             if (auto* list = qobject_cast<QListView*>(combo->view()))
                 list->setUniformItemSizes(true);
             combo->setEditText(Text(control.caption));
+            combo->installEventFilter(keys);
+            combo->lineEdit()->installEventFilter(keys);
             if (previousLabel)
                 previousLabel->setBuddy(combo);
             m_controls.emplace_back(std::make_unique<QtComboBox>(*combo));
@@ -117,6 +124,7 @@ void QtForm::CreateControls(const ui::FormLayout& layout)
         }
         case ui::ControlKind::CommandButton: {
             auto* button = new QPushButton(Text(control.caption), m_window.get());
+            button->installEventFilter(keys);
             fittedButtons.push_back(button);
             m_controls.emplace_back(std::make_unique<QtCommandButton>(*button));
             widget = button;
@@ -196,6 +204,7 @@ void QtForm::Refresh()
 void QtForm::Show()
 {
     m_window->show();
+    SelectFocusedText(*m_window);
 }
 
 void QtForm::ShowModal()

@@ -1,5 +1,6 @@
 #include "platform/qt/qt_form_widget.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QPointer>
 #include <QTimer>
@@ -53,6 +54,12 @@ void QtDialogWidget::done(int result)
 void QtDialogWidget::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
+    if (m_waits) {
+        QAccessible::State busy;
+        busy.busy = true;
+        QAccessibleStateChangeEvent change(this, busy);
+        QAccessible::updateAccessibility(&change);
+    }
     m_events.AnnounceShown(*this);
 }
 

@@ -34,14 +34,20 @@ private:
 // A dialog: besides closeEvent, Escape and any other dismissal pass through done(), so refusing there refuses all.
 class QtDialogWidget : public QDialog {
 public:
-    QtDialogWidget(const FormEvents& events, QWidget* owner) : QDialog(owner), m_events(events) {}
+    QtDialogWidget(const FormEvents& events, QWidget* owner, bool waits)
+        : QDialog(owner), m_events(events), m_waits(waits)
+    {
+    }
     void done(int result) override;
+    // Whether it only waits, which screen readers hear as busy while it is shown.
+    bool Waits() const { return m_waits; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     const FormEvents& m_events;
+    const bool m_waits;
 };
 
 }  // namespace tallyrun

@@ -29,6 +29,9 @@ void QtToolkit::MsgBox(ui::Form& owner, const std::string& text, int style, cons
     const auto icon = style == ui::MessageStyleInformation ? QMessageBox::Information : QMessageBox::NoIcon;
     QMessageBox box(icon, QString::fromStdString(title), QString::fromStdString(text), QMessageBox::Ok,
                     &OfThisToolkit(owner).Window());
+    // The text comes from servers and users (a server's name, its messages): what looks like markup is shown as
+    // it is.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 

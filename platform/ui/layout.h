@@ -38,6 +38,8 @@ struct FormLayout {
     int clientWidth, clientHeight;  // twips
     // In tab order: keyboard focus starts in the first control that takes it, and Tab walks on in this order.
     std::span<const ControlLayout> controls;
+    // A dialog that only waits: screen readers are told it is busy while it is up.
+    bool waits = false;
 };
 
 }  // namespace tallyrun::ui

@@ -20,12 +20,12 @@ bool IsSelf(const VARIANT& child)
     return child.vt == VT_I4 && child.lVal == CHILDID_SELF;
 }
 
-// The system's object with our name and role for the control itself; everything else, its children included, is
-// the system's answer. A COM object frees itself with its last reference.
+// The system's object with our name, role and added states for the object itself; everything else, its children
+// included, is the system's answer. A COM object frees itself with its last reference.
 class NamedAccessible final : public IAccessible {
 public:
-    NamedAccessible(IAccessible* system, const std::wstring& name, long role)
-        : m_system(system), m_name(name), m_role(role)
+    NamedAccessible(IAccessible* system, const std::wstring& name, long role, long addedStates)
+        : m_system(system), m_name(name), m_role(role), m_addedStates(addedStates)
     {
     }
 
@@ -67,7 +67,7 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override
     {
-        if (!IsSelf(child))
+        if (!IsSelf(child) || m_role == 0)
             return m_system->get_accRole(child, role);
         if (!role)
             return E_POINTER;
@@ -107,7 +107,10 @@ public:
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override
     {
-        return m_system->get_accState(child, state);
+        const HRESULT result = m_system->get_accState(child, state);
+        if (SUCCEEDED(result) && IsSelf(child) && state && state->vt == VT_I4)
+            state->lVal |= m_addedStates;
+        return result;
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override
     {
@@ -165,10 +168,23 @@ private:
     IAccessible* m_system;
     std::wstring m_name;
     long m_role;
+    long m_addedStates;
     std::atomic<ULONG> m_references{1};
 };
 
 }  // namespace
+
+LRESULT AnswerAccessible(HWND window, WPARAM wParam, LONG object, const std::wstring& name, long role,
+                         long addedStates)
+{
+    IAccessible* system = nullptr;
+    if (FAILED(::CreateStdAccessibleObject(window, object, __uuidof(IAccessible), reinterpret_cast<void**>(&system))))
+        return 0;
+    auto* named = new NamedAccessible(system, name, role, addedStates);
+    const LRESULT result = ::LresultFromObject(__uuidof(IAccessible), wParam, named);
+    named->Release();
+    return result;
+}
 
 AccessibleControl::AccessibleControl(HWND control, std::wstring name, long role)
     : m_control(control), m_name(std::move(name)), m_role(role)
@@ -189,14 +205,9 @@ LRESULT CALLBACK AccessibleControl::Procedure(HWND window, UINT message, WPARAM 
     if (message != WM_GETOBJECT || static_cast<LONG>(lParam) != OBJID_CLIENT)
         return ::DefSubclassProc(window, message, wParam, lParam);
     const auto& control = *reinterpret_cast<const AccessibleControl*>(self);
-    IAccessible* system = nullptr;
-    if (FAILED(::CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
-                                           reinterpret_cast<void**>(&system))))
-        return ::DefSubclassProc(window, message, wParam, lParam);
-    auto* named = new NamedAccessible(system, control.m_name, control.m_role);
-    const LRESULT result = ::LresultFromObject(__uuidof(IAccessible), wParam, named);
-    named->Release();
-    return result;
+    if (const LRESULT answer = AnswerAccessible(window, wParam, OBJID_CLIENT, control.m_name, control.m_role))
+        return answer;
+    return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace tallyrun

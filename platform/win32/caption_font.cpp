@@ -8,10 +8,8 @@ namespace tallyrun {
 
 namespace {
 
-// Room a push button's frame and margins take from its caption, in pixels.
-constexpr int ButtonChrome = 8;
-// The smallest character height the captions are shrunk to, in pixels.
-constexpr LONG SmallestHeight = 8;
+// Character heights in pixels, shrunk no smaller than this.
+constexpr ui::FontSteps HeightSteps{1, 8};
 
 LOGFONTW MessageFont()
 {
@@ -24,43 +22,54 @@ LOGFONTW MessageFont()
     return font;
 }
 
-bool Fits(HDC dc, std::span<const CaptionBox> captions)
+UniqueFont MakeFont(const LOGFONTW& font)
 {
-    for (const CaptionBox& caption : captions) {
+    UniqueFont made(::CreateFontIndirectW(&font));
+    if (!made)
+        throw Error(ERROR_NOT_ENOUGH_MEMORY, "The system made no font for the window's controls");
+    return made;
+}
+
+std::optional<std::vector<ui::CaptionExtent>> Measure(HDC dc, HFONT font, std::span<const CaptionToFit> captions)
+{
+    const HGDIOBJ previous = ::SelectObject(dc, font);
+    std::vector<ui::CaptionExtent> extents;
+    for (const CaptionToFit& caption : captions) {
         SIZE size{};
         if (!::GetTextExtentPoint32W(dc, caption.text.c_str(), static_cast<int>(caption.text.size()), &size))
-            return true;  // nothing measured, nothing to shrink for
-        if (caption.button ? size.cx + ButtonChrome > caption.width
-                           : size.cx > caption.width || size.cy > caption.height)
-            return false;
+            break;
+        extents.push_back({size.cx, size.cy});
     }
-    return true;
+    ::SelectObject(dc, previous);
+    if (extents.size() != captions.size())
+        return std::nullopt;
+    return extents;
 }
 
 }  // namespace
 
-UniqueFont CaptionFont(std::span<const CaptionBox> captions, float twipsPerPixelY)
+UniqueFont CaptionFont(std::span<const CaptionToFit> captions, float twipsPerPixelY)
 {
     LOGFONTW font = MessageFont();
     const ScreenDc screen;
     const int systemDotsPerInch = screen.Get() ? ::GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
     if (systemDotsPerInch > 0)
         font.lfHeight = std::lround(font.lfHeight * (1440.0 / twipsPerPixelY) / systemDotsPerInch);
-    for (;;) {
-        UniqueFont candidate(::CreateFontIndirectW(&font));
-        if (!candidate)
-            throw Error(ERROR_NOT_ENOUGH_MEMORY, "The system made no font for the window's controls");
-        // A height of 0 leaves the size to the system, and nothing is known to shrink from.
-        const LONG height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-        if (!screen.Get() || height <= SmallestHeight)
-            return candidate;
-        const HGDIOBJ previous = ::SelectObject(screen.Get(), candidate.get());
-        const bool fits = Fits(screen.Get(), captions);
-        ::SelectObject(screen.Get(), previous);
-        if (fits)
-            return candidate;
-        font.lfHeight += font.lfHeight < 0 ? 1 : -1;
-    }
+    // A negative height is the characters', a positive one the cells'; 0 leaves the size to the system, and nothing
+    // is known to shrink from.
+    const LONG sign = font.lfHeight < 0 ? -1 : 1;
+    std::vector<ui::CaptionBox> boxes;
+    for (const CaptionToFit& caption : captions)
+        boxes.push_back(caption.box);
+    const auto measure = [&](double height) -> std::optional<std::vector<ui::CaptionExtent>> {
+        if (!screen.Get())
+            return std::nullopt;
+        LOGFONTW candidate = font;
+        candidate.lfHeight = sign * static_cast<LONG>(height);
+        return Measure(screen.Get(), MakeFont(candidate).get(), captions);
+    };
+    font.lfHeight = sign * static_cast<LONG>(ui::FittedFontSize(sign * font.lfHeight, HeightSteps, boxes, measure));
+    return MakeFont(font);
 }
 
 }  // namespace tallyrun

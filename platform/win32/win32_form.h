@@ -77,6 +77,9 @@ private:
         std::unique_ptr<AccessibleControl> accessible;
     };
 
+    // Private to the form's window: posted by a show, so that OnShown runs from the loop.
+    static constexpr UINT ShownMessage = WM_APP + 1;
+
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Receive(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(const ui::FormLayout& layout);
@@ -93,6 +96,8 @@ private:
 
     const Screen& m_screen;
     const ui::FormKind m_kind;
+    // Screen readers hear it busy while it is shown.
+    const bool m_waits;
     std::function<void(bool& cancel)> m_queryUnload;
     std::function<void()> m_unload;
     std::function<void()> m_shown;

@@ -43,7 +43,8 @@ float Win32Screen::TwipsPerPixelY() const
 bool Win32Screen::QueryWorkArea(WorkAreaRect& rect) const
 {
     RECT area{};
-    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    if (!::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0))
+        return false;
     rect = {area.left, area.top, area.right, area.bottom};
     return true;
 }

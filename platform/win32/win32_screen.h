@@ -12,9 +12,7 @@ public:
     // 1440 divided by the screen's logical dots per inch; 15 when the system reports none.
     float TwipsPerPixelX() const override;
     float TwipsPerPixelY() const override;
-    // What SPI_GETWORKAREA writes into a zeroed rectangle. The system's answer is not examined, so this always
-    // returns true: a failed query leaves the rectangle empty, and an empty work area is what the centring
-    // procedures expect of a failure.
+    // What SPI_GETWORKAREA answers; false, the rectangle untouched, when the system refuses the query.
     bool QueryWorkArea(WorkAreaRect& rect) const override;
 };
 

@@ -12,9 +12,14 @@
 namespace tallyrun::odbc {
 
 
-// The service principal a login to host:port asks for, built as FreeTDS builds it: MSSQLSvc/<host>:<port>, a host
-// without a dot replaced by its canonical name when the resolver knows one with a dot within `timeout` (an unknown
-// name stays as typed). Raises Error(errc::HostLookupTimedOut) when the resolver does not answer in time.
+// The host name in the service principal a login to `host` asks for, as the system's drivers name it: on Linux as
+// FreeTDS does, a host without a dot replaced by its canonical name when the resolver knows one with a dot within
+// `timeout` (an unknown name stays as typed); on Windows as typed. Raises Error(errc::HostLookupTimedOut) when the
+// resolver does not answer in time.
+std::string PrincipalHost(const std::string& host, std::chrono::milliseconds timeout,
+                          const AddressLookup& lookup = SystemLookup());
+
+// MSSQLSvc/<PrincipalHost>:<port>: the principal a login asks a ticket for, and the one a diagnosis names.
 std::string ServicePrincipalName(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
                                  const AddressLookup& lookup = SystemLookup());
 

@@ -53,8 +53,7 @@ bool Expired(krb5_timestamp end)
 
 }  // namespace
 
-std::string ServicePrincipalName(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
-                                 const AddressLookup& lookup)
+std::string PrincipalHost(const std::string& host, std::chrono::milliseconds timeout, const AddressLookup& lookup)
 {
     std::string name = host;
     if (host.find('.') == std::string::npos) {
@@ -71,7 +70,7 @@ std::string ServicePrincipalName(const std::string& host, std::uint16_t port, st
                 throw;
         }
     }
-    return "MSSQLSvc/" + name + ":" + std::to_string(port);
+    return name;
 }
 
 std::optional<std::string> FindKerberosProblem(const std::optional<std::string>& servicePrincipal,

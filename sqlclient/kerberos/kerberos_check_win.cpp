@@ -4,10 +4,9 @@ namespace tallyrun::odbc {
 
 // Windows logs the user in with the account's own Kerberos credentials through SSPI, which asks the domain for
 // the ticket itself; there is no credential cache to examine, and the driver's message says why a login failed.
-std::string ServicePrincipalName(const std::string& host, std::uint16_t port, std::chrono::milliseconds,
-                                 const AddressLookup&)
+std::string PrincipalHost(const std::string& host, std::chrono::milliseconds, const AddressLookup&)
 {
-    return "MSSQLSvc/" + host + ":" + std::to_string(port);
+    return host;
 }
 
 std::optional<std::string> FindKerberosProblem(const std::optional<std::string>&, std::chrono::milliseconds)

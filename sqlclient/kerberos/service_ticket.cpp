@@ -6,6 +6,12 @@
 
 namespace tallyrun::odbc {
 
+std::string ServicePrincipalName(const std::string& host, std::uint16_t port, std::chrono::milliseconds timeout,
+                                 const AddressLookup& lookup)
+{
+    return "MSSQLSvc/" + PrincipalHost(host, timeout, lookup) + ":" + std::to_string(port);
+}
+
 TicketPrefetch PrefetchServiceTicket(const ConnectTarget& target, const ConnectOptions& options)
 {
     using Clock = std::chrono::steady_clock;

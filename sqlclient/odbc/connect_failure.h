@@ -1,10 +1,11 @@
-// Why a login failed, beyond the driver's "Unable to connect": a timeout, a refused connection, or a Kerberos
-// problem, found after the fact (within what the login's time has left) and told as notes that follow the
+// Why a login failed, beyond the driver's "Unable to connect": encryption, a timeout, a refused connection, or a
+// Kerberos problem, found after the fact (within what the login's time has left) and told as notes that follow the
 // driver's own messages.
 #pragma once
 
 #include "sqlclient/odbc/connect_options.h"
 #include "sqlclient/odbc/diagnostic.h"
+#include "sqlclient/odbc/encryption_failure.h"
 #include "sqlclient/odbc/server_name.h"
 #include "sqlclient/kerberos/service_ticket.h"
 
@@ -12,6 +13,12 @@
 #include <vector>
 
 namespace tallyrun::odbc {
+
+// The encryption problem behind a failed login: the one the driver named, else what the server answers to a plain
+// PRELOGIN when asked within what is left of the login's time (until `deadline`).
+EncryptionFinding ExamineEncryption(const ServerAddress& address, const ConnectOptions& options,
+                                    const std::vector<Diagnostic>& records,
+                                    std::chrono::steady_clock::time_point deadline);
 
 // A Kerberos problem the prefetch found is told again rather than looked for anew.
 std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,

@@ -1,5 +1,7 @@
 #include "sqlclient/odbc/connection_string.h"
 
+#include "sqlclient/odbc/driver_profile.h"
+
 namespace tallyrun::odbc {
 
 std::string QuoteAttribute(std::string_view value)
@@ -13,29 +15,12 @@ std::string QuoteAttribute(std::string_view value)
     return quoted + "}";
 }
 
-std::string ServerAttributes(DriverKind kind, const ServerAddress& address)
-{
-    // An explicit port wins over the instance name: no SQL Browser lookup is needed then.
-    if (kind == DriverKind::FreeTds) {
-        if (address.port || address.instance.empty())
-            return "SERVER=" + address.host + ";PORT=" + std::to_string(address.port.value_or(DefaultPort));
-        // FreeTDS asks the SQL Browser for the instance's port itself.
-        return "SERVER=" + address.host + "\\" + address.instance;
-    }
-    if (address.port || address.instance.empty())
-        return "SERVER=tcp:" + address.host + "," + std::to_string(address.port.value_or(DefaultPort));
-    return "SERVER=tcp:" + address.host + "\\" + address.instance;
-}
-
 std::string BuildConnectionString(const Driver& driver, const ServerAddress& address,
                                   const ConnectOptions& options)
 {
-    std::string text = "DRIVER=" + QuoteAttribute(driver.reference) + ";" + ServerAttributes(driver.kind, address);
-    if (driver.kind == DriverKind::FreeTds) {
-        // A pinned protocol version stops FreeTDS from retrying the login with older ones, which would
-        // stretch a login timeout to several times its length; SQL Server answers 7.4 with what it speaks.
-        text += ";TDS_Version=7.4";
-    }
+    const DriverProfile& profile = ProfileOf(driver.kind);
+    std::string text = "DRIVER=" + QuoteAttribute(driver.reference) + ";" + profile.serverAttributes(address)
+                       + profile.encryptionAttributes(options.encryption, options.trustServerCertificate);
     if (options.sqlLogin)
         text += ";UID=" + QuoteAttribute(options.sqlLogin->name) + ";PWD=" + QuoteAttribute(options.sqlLogin->password);
     else

@@ -1,4 +1,5 @@
-// The ODBC connection string for a parsed server name, in the dialect of the chosen driver.
+// The ODBC connection string for a parsed server name and the caller's options, in the dialect of the chosen
+// driver (see driver_profile.h).
 #pragma once
 
 #include "sqlclient/odbc/connect_options.h"
@@ -12,9 +13,6 @@ namespace tallyrun::odbc {
 
 // Wraps a value in braces (doubling any closing brace) so that ';', '=' or '}' in it cannot end the attribute.
 std::string QuoteAttribute(std::string_view value);
-
-// Only the server attributes: what the server name turns into for `kind`.
-std::string ServerAttributes(DriverKind kind, const ServerAddress& address);
 
 std::string BuildConnectionString(const Driver& driver, const ServerAddress& address,
                                   const ConnectOptions& options);

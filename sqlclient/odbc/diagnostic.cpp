@@ -65,6 +65,11 @@ bool Diagnostic::EndsBatch() const
     return native == 0 && IsError();
 }
 
+bool AnyState(const std::vector<Diagnostic>& records, std::string_view state)
+{
+    return std::any_of(records.begin(), records.end(), [&](const Diagnostic& d) { return d.sqlState == state; });
+}
+
 bool HoldsServerError(const std::vector<Diagnostic>& records)
 {
     return std::any_of(records.begin(), records.end(), [](const Diagnostic& d) { return d.IsError(); })

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tallyrun::odbc {
@@ -27,6 +28,9 @@ struct Diagnostic {
     // A failure of the connection or the driver rather than of the SQL: the batch cannot go on.
     bool EndsBatch() const;
 };
+
+// Whether any of the records has the SQLSTATE `state`.
+bool AnyState(const std::vector<Diagnostic>& records, std::string_view state);
 
 // True when the records of a failed call are a server's answer to the batch: an error of the server and nothing
 // that ends the batch. Otherwise the call failed for a reason of its own (the connection, a timeout, the driver),

@@ -2,6 +2,7 @@
 
 #include "platform/core/ascii.h"
 #include "platform/core/error.h"
+#include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/odbc/handles.h"
 
 #include <algorithm>
@@ -12,15 +13,20 @@ namespace {
 
 bool Names(const std::string& registered, const KnownDriver& known)
 {
-    if (known.kind == DriverKind::Microsoft)
+    if (ProfileOf(known.kind).registeredByExactName)
         return EqualsIgnoringAsciiCase(registered, known.name);
     return FoldAscii(registered).find(FoldAscii(known.name)) != std::string::npos;
 }
 
-std::vector<std::string> RegisteredDrivers()
+struct Registration {
+    std::string name;
+    std::string library;  // its "Driver" attribute: the library's path (on Windows without a version in it)
+};
+
+std::vector<Registration> RegisteredDrivers()
 {
     Environment environment;
-    std::vector<std::string> names;
+    std::vector<Registration> drivers;
     SQLUSMALLINT direction = SQL_FETCH_FIRST;
     for (;;) {
         SQLWCHAR description[256] = {};
@@ -31,10 +37,22 @@ std::vector<std::string> RegisteredDrivers()
                                          &descriptionLength, attributes, std::size(attributes), &attributesLength);
         if (!SQL_SUCCEEDED(rc))
             break;
-        names.push_back(FromWide(description, std::min<std::size_t>(descriptionLength, std::size(description) - 1)));
+        Registration driver{FromWide(description, std::min<std::size_t>(descriptionLength, std::size(description) - 1)),
+                            {}};
+        // Attributes come as "key=value" texts, each ended by a zero, the list by another.
+        for (const SQLWCHAR* at = attributes; at < std::end(attributes) && *at != 0;) {
+            const SQLWCHAR* end = at;
+            while (end < std::end(attributes) && *end != 0)
+                ++end;
+            const std::string attribute = FromWide(at, static_cast<std::size_t>(end - at));
+            if (attribute.size() > 7 && EqualsIgnoringAsciiCase(attribute.substr(0, 7), "Driver="))
+                driver.library = attribute.substr(7);
+            at = end + 1;
+        }
+        drivers.push_back(std::move(driver));
         direction = SQL_FETCH_NEXT;
     }
-    return names;
+    return drivers;
 }
 
 }  // namespace
@@ -56,10 +74,21 @@ Driver ChooseDriver(const std::vector<std::string>& registered,
 
 Driver FindInstalledDriver()
 {
-    return ChooseDriver(RegisteredDrivers(), [](const std::string& path) {
+    std::vector<std::string> names;
+    for (const auto& driver : RegisteredDrivers())
+        names.push_back(driver.name);
+    return ChooseDriver(names, [](const std::string& path) {
         std::error_code ignored;
         return std::filesystem::is_regular_file(path, ignored);
     });
+}
+
+std::optional<DriverVersion> RegisteredDriverVersion(const Driver& driver)
+{
+    for (const auto& registered : RegisteredDrivers())
+        if (registered.name == driver.reference)
+            return ParseDriverVersion(registered.library);
+    return ParseDriverVersion(driver.reference);
 }
 
 }  // namespace tallyrun::odbc

@@ -9,7 +9,9 @@
 
 namespace tallyrun::odbc {
 
-enum class DriverKind { Microsoft, FreeTds };
+// Which profile (driver_profile.h) a driver is used with: Microsoft's ODBC Driver 18, Microsoft's older drivers
+// (ODBC Driver 17, Windows' own "SQL Server"), or FreeTDS.
+enum class DriverKind { Microsoft, Microsoft18, FreeTds };
 
 struct Driver {
     DriverKind kind = DriverKind::FreeTds;

@@ -1,5 +1,6 @@
 #include "sqlclient/odbc/driver_fields.h"
 
+#include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/odbc/handles.h"
 #include "sqlclient/odbc/loaded_driver.h"
 
@@ -87,7 +88,7 @@ void AddDriverFields(SQLHDBC connection, SQLHSTMT statement, DriverKind kind, st
             if (SQL_SUCCEEDED(field(SQL_HANDLE_STMT, driverStatement, i, DiagLine, &line, sizeof line, nullptr))
                 && line != 0)
                 diagnostic.line = line;
-            if (kind == DriverKind::FreeTds) {
+            if (ProfileOf(kind).severityInStateField) {
                 diagnostic.severity = IntegerField(field, driverStatement, i, DiagMsgState);
             } else {
                 diagnostic.severity = IntegerField(field, driverStatement, i, DiagSeverity);

@@ -4,7 +4,7 @@ namespace tallyrun::odbc {
 
 std::vector<KnownDriver> PreferredDrivers()
 {
-    return {{"ODBC Driver 18 for SQL Server", DriverKind::Microsoft},
+    return {{"ODBC Driver 18 for SQL Server", DriverKind::Microsoft18},
             {"ODBC Driver 17 for SQL Server", DriverKind::Microsoft},
             {"FreeTDS", DriverKind::FreeTds}};
 }

@@ -6,7 +6,7 @@ namespace tallyrun::odbc {
 // ones and logs in with the user's Windows account; FreeTDS comes last, as Wine's driver manager lists the host's.
 std::vector<KnownDriver> PreferredDrivers()
 {
-    return {{"ODBC Driver 18 for SQL Server", DriverKind::Microsoft},
+    return {{"ODBC Driver 18 for SQL Server", DriverKind::Microsoft18},
             {"ODBC Driver 17 for SQL Server", DriverKind::Microsoft},
             {"SQL Server", DriverKind::Microsoft},
             {"FreeTDS", DriverKind::FreeTds}};

@@ -2,6 +2,7 @@
 
 #include "platform/core/error.h"
 #include "sqlclient/odbc/connect_options.h"
+#include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/net/seconds_text.h"
 #include "sqlclient/ssrp/instance_lookup.h"
 
@@ -35,7 +36,7 @@ std::uint32_t Ipv4AddressOf(const std::string& host, std::chrono::milliseconds t
 ConnectTarget ResolveConnectTarget(DriverKind kind, const ServerAddress& address, std::chrono::seconds loginTimeout,
                                    std::uint16_t browserPort, const AddressLookup& lookup)
 {
-    if (kind != DriverKind::FreeTds || address.instance.empty() || address.port)
+    if (!ProfileOf(kind).asksBrowserFirst || address.instance.empty() || address.port)
         return {address, loginTimeout};
 
     const auto start = Clock::now();

@@ -94,6 +94,13 @@ void CheckHost(std::string_view text, std::string_view host)
 
 }  // namespace
 
+std::optional<std::uint16_t> KnownPort(const ServerAddress& address)
+{
+    if (address.port || address.instance.empty())
+        return address.port.value_or(DefaultPort);
+    return std::nullopt;
+}
+
 ServerAddress ParseServerName(std::string_view text)
 {
     if (text.empty())

@@ -22,6 +22,10 @@ struct ServerAddress {
 
 inline constexpr std::uint16_t DefaultPort = 1433;
 
+// The port a driver connects to: the typed one, else the default instance's; none for a named instance without a
+// port, whose port the SQL Browser tells.
+std::optional<std::uint16_t> KnownPort(const ServerAddress& address);
+
 // Raises tallyrun::Error (errc::InvalidArgument) naming what is wrong, rather than guessing what was meant.
 ServerAddress ParseServerName(std::string_view text);
 

@@ -6,6 +6,8 @@
 #include "sqlclient/odbc/connect_failure.h"
 #include "sqlclient/odbc/connection_string.h"
 #include "sqlclient/odbc/driver_fields.h"
+#include "sqlclient/odbc/driver_profile.h"
+#include "sqlclient/odbc/encryption_failure.h"
 #include "sqlclient/odbc/driver_socket.h"
 #include "sqlclient/odbc/handles.h"
 #include "sqlclient/odbc/instance_port.h"
@@ -46,14 +48,6 @@ std::vector<NamedValue> TypedValues(const ConnectOptions& options)
         values.push_back({"The password", options.sqlLogin->password});
     }
     return values;
-}
-
-// The port the driver connects to; none when it asks a SQL Browser itself.
-std::optional<std::uint16_t> KnownPort(const ServerAddress& address)
-{
-    if (address.port)
-        return address.port;
-    return address.instance.empty() ? std::optional<std::uint16_t>(DefaultPort) : std::nullopt;
 }
 
 // How long after the query timeout a call may still wait, for the server to acknowledge the cancel FreeTDS sends
@@ -262,29 +256,71 @@ bool Batch::HadError() const
     return m_state->hadError;
 }
 
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// One SQLDriverConnectW with the options' connection string, which is wiped afterwards: it may hold a password.
+SQLRETURN DriverConnect(SQLHDBC dbc, const Driver& driver, const ServerAddress& address, const ConnectOptions& options,
+                        std::chrono::seconds loginTimeout)
+{
+    SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(loginTimeout), 0);
+    WideString text = ToWide(BuildConnectionString(driver, address, options));
+    SQLWCHAR completed[1024] = {};
+    SQLSMALLINT completedLength = 0;
+    const SQLSMALLINT length = ConnectionStringLength(text.size(), TypedValues(options));
+    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, text.data(), length, completed, std::size(completed),
+                                           &completedLength, SQL_DRIVER_NOPROMPT);
+    std::fill(text.begin(), text.end(), SQLWCHAR(0));
+    return rc;
+}
+
+}  // namespace
+
 Session::Session(const ConnectOptions& options)
 {
     const ServerAddress typed = ParseServerName(options.server);
     const Driver driver = options.driver ? *options.driver : FindInstalledDriver();
+    const DriverProfile& profile = ProfileOf(driver.kind);
+    const auto canConnectStrictly = [&] { return CanConnectStrictly(profile, RegisteredDriverVersion(driver)); };
+    if (options.encryption == Encryption::Strict && !canConnectStrictly())
+        throw Error(errc::StrictEncryptionUnavailable, StrictUnavailable(driver.reference));
     const ConnectTarget target = ResolveConnectTarget(driver.kind, typed, options.loginTimeout, ssrp::BrowserPort);
     const TicketPrefetch kerberos = PrefetchServiceTicket(target, options);
     const ServerAddress& address = target.address;
     auto shared = std::make_shared<Shared>(driver, options.queryTimeout);
     const SQLHDBC dbc = shared->connection.Get();
 
-    SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(kerberos.loginTimeout), 0);
-    WideString text = ToWide(BuildConnectionString(driver, address, options));
-    SQLWCHAR completed[1024] = {};
-    SQLSMALLINT completedLength = 0;
-    const SQLSMALLINT length = ConnectionStringLength(text.size(), TypedValues(options));
     const auto before = OpenTcpSockets();
-    const SQLRETURN rc = SQLDriverConnectW(dbc, nullptr, text.data(), length, completed, std::size(completed),
-                                           &completedLength, SQL_DRIVER_NOPROMPT);
-    std::fill(text.begin(), text.end(), SQLWCHAR(0));  // it may hold a password
-    if (!SQL_SUCCEEDED(rc)) {
+    if (!SQL_SUCCEEDED(DriverConnect(dbc, driver, address, options, kerberos.loginTimeout))) {
         auto records = ReadDiagnostics(shared->connection.GetHandle());
-        auto notes = ExplainConnectFailure(address, options, records, kerberos);
-        throw OdbcError(std::move(records), std::move(notes));
+        auto finding = ExamineEncryption(address, options, records, kerberos.deadline);
+        // A server that accepts only strict encryption gets it, in what is left of the login's time; with no time
+        // left, the login timeout is what is told.
+        if (RetryStrictly(finding, options.encryption, canConnectStrictly())) {
+            const auto left = std::chrono::floor<std::chrono::seconds>(kerberos.deadline - Clock::now());
+            ConnectOptions strict = options;
+            strict.encryption = Encryption::Strict;
+            if (left.count() <= 0) {
+                finding = {};
+            } else if (SQL_SUCCEEDED(DriverConnect(dbc, driver, address, strict, left))) {
+                records.clear();
+            } else {
+                records = ReadDiagnostics(shared->connection.GetHandle());
+                finding = FindTlsProblem(records);
+                if (finding.problem == EncryptionProblem::None)
+                    finding.problem = EncryptionProblem::StrictFailed;
+            }
+        }
+        if (!records.empty()) {
+            // A failure FreeTDS leaves untold is the handshake's only when nothing else (Kerberos) explains it.
+            std::vector<std::string> notes;
+            if (finding.problem == EncryptionProblem::None || finding.problem == EncryptionProblem::HandshakeUntold)
+                notes = ExplainConnectFailure(address, options, records, kerberos);
+            if (notes.empty() && finding.problem != EncryptionProblem::None)
+                notes.push_back(EncryptionAdvice(finding, options.server, address.host));
+            throw OdbcError(std::move(records), std::move(notes));
+        }
     }
     shared->connection.MarkConnected();
     shared->Watch(DriverSocket::OpenedSince(before, KnownPort(address)));

@@ -21,6 +21,7 @@ inline constexpr NativeSocket NoSocket = -1;
 using PollEntry = pollfd;
 
 inline constexpr int CloseOnExec = SOCK_CLOEXEC;  // a program started meanwhile must not keep the socket
+inline constexpr int NoSignal = MSG_NOSIGNAL;  // a peer that has gone must not end the program with SIGPIPE
 inline constexpr int ConnectionRefused = ECONNREFUSED;
 inline constexpr int TimedOut = ETIMEDOUT;
 

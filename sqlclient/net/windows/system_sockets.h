@@ -15,6 +15,7 @@ inline constexpr NativeSocket NoSocket = INVALID_SOCKET;
 using PollEntry = WSAPOLLFD;
 
 inline constexpr int CloseOnExec = 0;  // sockets pass to a child only when it asks to inherit handles
+inline constexpr int NoSignal = 0;  // Winsock raises no signal on a peer that has gone
 inline constexpr int ConnectionRefused = WSAECONNREFUSED;
 inline constexpr int TimedOut = WSAETIMEDOUT;
 

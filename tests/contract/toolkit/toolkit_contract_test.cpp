@@ -12,7 +12,10 @@
 #include <chrono>
 #include <cmath>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tallyrun {
 namespace {
@@ -162,14 +165,30 @@ TEST_F(Contract, AltDownAndF4OpenAListAndEnterInAComboBoxNeitherRunsNorAddsARow)
     }
 }
 
+// As on Windows: typing at once replaces the placeholder, Enter and the keypad's Enter press the button that has
+// the focus, and Alt with a letter types nothing.
 TEST_F(Contract, FocusStartsInTheFirstControlThatTakesItAndTabFollowsTheLayout)
 {
     const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
+    std::vector<std::string> clicked;
+    for (const std::size_t button : {ListServersAt, ListDBsAt, TallyrunAt})
+        main->CommandButtonAt(button).OnClick([&, button] { clicked.emplace_back(frm_MainLayout.controls[button].name); });
     ASSERT_TRUE(probe::ShowActive(*main));
     EXPECT_EQ(probe::FocusedControl(*main), "cbo_Servers");
+    probe::Type(*main, "srv1");
+    probe::Press(*main, probe::Key::AltS);
+    probe::RunEvents(20);
+    EXPECT_EQ(main->ComboBoxAt(ServersAt).Text(), "srv1");
     for (const char* next : {"cmd_ListServers", "cbo_DBs", "cmd_ListDBs", "cmd_Tallyrun", "cbo_Servers"}) {
         probe::Press(*main, probe::Key::Tab);
         EXPECT_EQ(probe::FocusedControl(*main), next);
+        if (std::string_view(next).starts_with("cmd_")) {
+            probe::Press(*main, probe::Key::Enter);
+            probe::Press(*main, probe::Key::KeypadEnter);
+            probe::RunEvents(20);
+            EXPECT_EQ(clicked, (std::vector<std::string>{next, next})) << "Enter and the keypad's Enter";
+            clicked.clear();
+        }
     }
 }
 
@@ -182,6 +201,7 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
     int ticks = 0;
     int unloads = 0;
     bool survivedTheUser = false;
+    bool busyWhileWaiting = false;
     dialog->OnQueryUnload([&](bool& cancel) { cancel = !allow; });
     dialog->OnUnload([&] { ++unloads; });
     ui::Timer& timer = dialog->AddTimer();
@@ -191,6 +211,7 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
     timer.OnTimer([&] {
         if (++ticks == 1) {
             survivedTheUser = probe::SurvivesUserClose(*dialog);
+            busyWhileWaiting = probe::AnnouncedBusy(*dialog);
             dialog->Unload();
         } else if (ticks == 3) {
             allow = true;
@@ -205,6 +226,9 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
     const auto waited = std::chrono::steady_clock::now() - start;
 
     EXPECT_TRUE(survivedTheUser);
+    EXPECT_TRUE(busyWhileWaiting) << "a screen reader hears the dialog wait";
+    EXPECT_TRUE(probe::AnnouncedAsWindow(*main));
+    EXPECT_FALSE(probe::AnnouncedBusy(*main));
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(unloads, 1);
     EXPECT_FALSE(probe::IsVisible(*dialog));

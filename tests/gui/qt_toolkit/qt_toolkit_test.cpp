@@ -8,12 +8,15 @@
 #include "tests/fixtures/fake_platform/fake_screen.h"
 #include "wait_dialog/frm_Updating.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 
 using namespace tallyrun;
 
@@ -105,6 +108,28 @@ private slots:
         servers->setEnabled(false);
         QVERIFY_THROWS_EXCEPTION(Error, main.ComboBoxAt(2).SetFocus());
         QVERIFY_THROWS_EXCEPTION(Error, main.LabelAt(2));
+    }
+
+    // A server's name or message is shown as it is, even where it looks like markup.
+    void messagesAreShownAsPlainText()
+    {
+        const fakes::FakeScreen screen;
+        QtToolkit toolkit(screen);
+        const auto form = toolkit.CreateForm(frm_MainLayout, nullptr);
+        const QString text = QStringLiteral("Cannot connect to <b>x: the <i>server</i> said no.");
+        QString heard;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            for (QLabel* label : box ? box->findChildren<QLabel*>() : QList<QLabel*>()) {
+                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label);
+                if (accessible->text(QAccessible::Name).contains(QStringLiteral("connect")))
+                    heard = accessible->text(QAccessible::Name);
+            }
+            if (box)
+                box->close();
+        });
+        toolkit.MsgBox(*form, text.toStdString(), ui::MessageStyleInformation, "Tallyrun");
+        QCOMPARE(heard, text);
     }
 };
 

@@ -1,6 +1,7 @@
 // A click on the run button of the real window, with the real launcher, process watch and osql client, reaches the
-// SQL Server stand-in; the wait dialog stays until the client has ended and then goes. A run that fails, whether
-// the server refuses it or it is broken from outside, says why once the dialog has gone, with nothing left running.
+// SQL Server stand-in over TLS; the wait dialog stays until the client has ended and then goes. A run that fails,
+// whether the server refuses it or it is broken from outside, says why once the dialog has gone, with nothing left
+// running.
 #include "tds_standin.h"
 #include "tests/fixtures/real_window/own_resources.h"
 #include "tests/fixtures/real_window/real_window.h"
@@ -119,13 +120,23 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
-    // A name outside ASCII reaches the server intact.
+    void runDeliversTheUsageUpdateAndTheDialogWaitsForTheClient_data()
+    {
+        QTest::addColumn<TdsStandIn::Encryption>("encryption");
+        QTest::newRow("encryption offered") << TdsStandIn::Encryption::Login;
+        QTest::newRow("encryption forced") << TdsStandIn::Encryption::Full;
+    }
+
+    // A name outside ASCII reaches the server intact, and nothing travels in clear.
     void runDeliversTheUsageUpdateAndTheDialogWaitsForTheClient()
     {
+        QFETCH(TdsStandIn::Encryption, encryption);
         const QString database = QStringLiteral("Ventes d'\u00e9t\u00e9 \u6570\u636e");
         const QString batch = QStringLiteral("DBCC UPDATEUSAGE(N'Ventes d''\u00e9t\u00e9 \u6570\u636e') "
                                              "WITH NO_INFOMSGS, COUNT_ROWS");
-        TdsStandIn server;
+        TdsStandIn::Options options;
+        options.encryption = encryption;
+        TdsStandIn server(options);
         RealWindow real(CLIENT_DIR);
 
         // While the dialog is up, ask it to close: it must refuse for as long as the client runs.
@@ -151,6 +162,7 @@ private slots:
         const std::vector<std::string> batches = server.Batches();
         QCOMPARE(std::count(batches.begin(), batches.end(), batch.toStdString()), 1);
         QCOMPARE(server.SuccessfulLogins(), 1);
+        QVERIFY((server.Connections() == std::vector<testing::ConnectionRecord>{{true, {true}}}));
         QVERIFY(real.Window().isEnabled());
     }
 

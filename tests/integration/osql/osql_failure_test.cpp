@@ -1,10 +1,12 @@
 // osql on this system when the login cannot happen: a service principal the KDC does not know, nothing listening,
-// a server, KDC or name server that never answers; when the server takes the batch and then closes or resets the
-// connection, or stalls; and command-line mistakes.
+// a server that cannot encrypt as the client must, a server, KDC or name server that never answers; when the server
+// takes the batch and then closes or resets the connection, or stalls; and command-line mistakes.
 #include "frozen_dns.h"
 #include "frozen_kdc.h"
 #include "osql_command.h"
 #include "tds_standin.h"
+
+#include "platform/core/ascii.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,25 @@ TEST(OsqlFailure, NamesWhatStoodInTheLoginsWay)
     const auto port = PortNobodyListensOn();
     ExpectFailure(UsageUpdate(port, 5s), "connection to 127.0.0.1 port " + std::to_string(port) + " was refused",
                   10s);
+}
+
+TEST(OsqlFailure, NamesEncryptionWhenTheServerCannotEncryptAsTheClientMust)
+{
+    // FreeTDS says no more than "Adaptive Server connection failed" for either: the words are the client's own.
+    const std::pair<TdsStandIn::Encryption, std::string> servers[] = {
+        {TdsStandIn::Encryption::None, "encrypt"},
+        {TdsStandIn::Encryption::Strict, "strict"},  // a server that takes TDS 8.0 only, which FreeTDS cannot speak
+    };
+    for (const auto& [encryption, named] : servers) {
+        SCOPED_TRACE(named);
+        TdsStandIn::Options options;
+        options.encryption = encryption;
+        TdsStandIn server(options);
+        const auto run = UsageUpdate(server.Port(), 5s);
+        ExpectFailure(run, "", 5s);
+        EXPECT_NE(FoldAscii(run.err).find(named), std::string::npos) << run.err;
+        EXPECT_EQ(server.SuccessfulLogins(), 0);
+    }
 }
 
 TEST(OsqlFailure, GivesUpAtTheLoginTimeoutOnWhatNeverAnswers)

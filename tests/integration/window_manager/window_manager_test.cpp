@@ -1,12 +1,12 @@
 // The real window under a real window manager (openbox on Xvfb, see with_openbox.sh): the main window's outer frame
 // stands centred in the work area, and the wait dialog's frame centred over the main window's, as the X server
-// reports them once openbox has framed both.
+// reports them once openbox has framed both; and what a screen reader hears of the two through AT-SPI.
 #include "platform/qt/qt_screen.h"
 #include "tests/fixtures/real_window/real_window.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QPointer>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -97,10 +97,7 @@ private slots:
     {
         // A client that stays for two seconds keeps the wait dialog up long enough to be framed and measured.
         QTemporaryDir clients;
-        QFile client(clients.filePath(QStringLiteral("osql")));
-        QVERIFY(client.open(QIODevice::WriteOnly) && client.write("#!/bin/sh\nexec sleep 2\n") > 0);
-        client.setPermissions(client.permissions() | QFile::ExeOwner);
-        client.close();
+        QVERIFY(testing::WriteSleepingClient(clients.path(), 2));
         // The system's screen: the work area the window manager reports is the one to be centred in.
         const QtScreen system;
         testing::RealWindow real(clients.path().toStdString(), &system);
@@ -128,6 +125,31 @@ private slots:
         real.Run(QStringLiteral("127.0.0.1,1"), QStringLiteral("Sales"));
         QVERIFY2(dialog && owner, "the wait dialog was not framed while the client ran");
         QVERIFY2(CentredOn(*dialog, *owner), qPrintable(Text(*dialog) + QStringLiteral(" over ") + Text(*owner)));
+    }
+
+    // What a screen reader hears through AT-SPI, the interface Orca reads (on the session bus of its own that the
+    // test runs on): the main window is a frame with its title, and the wait dialog is busy while the client runs.
+    void screenReadersHearAFrameAndAWaitDialogThatIsBusy()
+    {
+        // A client that stays for three seconds keeps the wait dialog up long enough to be asked about.
+        QTemporaryDir clients;
+        QVERIFY(testing::WriteSleepingClient(clients.path(), 3));
+        const QtScreen system;
+        testing::RealWindow real(clients.path().toStdString(), &system);
+        QVERIFY(QTest::qWaitForWindowExposed(&real.Window()));
+
+        QProcess reader;
+        reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        reader.start(QStringLiteral(SYSTEM_PYTHON),
+                     {QStringLiteral(SCREEN_READER_SCRIPT), QCoreApplication::applicationName(), QStringLiteral("30")});
+        QVERIFY(reader.waitForStarted());
+        // The reader asks this process over the bus: the events must keep running while it does.
+        QTest::qWait(1500);
+        real.Run(QStringLiteral("127.0.0.1,1"), QStringLiteral("Sales"));
+        QTRY_VERIFY_WITH_TIMEOUT(reader.state() == QProcess::NotRunning, 30000);
+        const QString heard = QString::fromUtf8(reader.readAllStandardOutput());
+        QVERIFY2(heard.contains(QStringLiteral("frame\tTallyrun\tidle")), qPrintable(heard));
+        QVERIFY2(heard.contains(QStringLiteral("dialog\tUpdating Usage\tbusy")), qPrintable(heard));
     }
 };
 

@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <clocale>
 #include <optional>
+#include <system_error>
 
 namespace tallyrun {
 namespace {
@@ -70,11 +72,15 @@ TEST_F(MainWindow, RefusedAndFailedStartsAreExplainedWithoutADialog)
     EXPECT_TRUE(fake.launcher.lines.empty()) << "a name with a double quote reached the launcher";
 
     form.Combo("cbo_DBs").text = "Sales";
-    fake.launcher.failure = Error(ENOENT, notFound);
+    fake.launcher.failure = std::make_exception_ptr(Error(ENOENT, notFound));
+    form.Button("cmd_Tallyrun").Click();
+    // Raised by the standard library, as when the thread that reads the client's output cannot be started.
+    fake.launcher.failure = std::make_exception_ptr(
+        std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again), "Cannot read the client"));
     form.Button("cmd_Tallyrun").Click();
 
-    EXPECT_EQ(fake.launcher.lines.size(), 1u);
-    ExpectMessages(form, {"\"Database Name\"", notFound});
+    EXPECT_EQ(fake.launcher.lines.size(), 2u);
+    ExpectMessages(form, {"\"Database Name\"", notFound, "Cannot read the client"});
     EXPECT_EQ(fake.toolkit.formsMade, 1);
 }
 
@@ -150,6 +156,18 @@ TEST_F(Discovery, ServerListFillsOnceEachClickAndKeepsWhatWasAddedWhenItFails)
     EXPECT_EQ(Servers().listIndex, -1);
     EXPECT_EQ(Servers().dropDowns, 4);
     ExpectPointerRestoredAndTold({"[SQL-DMO]Browse failed."});
+}
+
+// Qt takes the locale from the environment; in Turkish the C library upper-cases "i" to no "I" at all.
+TEST_F(Discovery, ServerListIsReadUnderATurkishLocale)
+{
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "tr_TR.UTF-8"))
+        GTEST_SKIP() << "no tr_TR.UTF-8 locale (scripts/install-deps makes it)";
+    script.listServers = Names({"HOSTB"});
+    ClickListServers();
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(Servers().items, (Rows{"<Server Name>", "HOSTB"}));
 }
 
 TEST_F(Discovery, DatabaseListShowsTheUserDatabasesInOrder)

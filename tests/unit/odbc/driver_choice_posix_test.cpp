@@ -10,7 +10,7 @@ TEST(DriverChoice, MicrosoftsNewestThenFreeTdsThenItsLibraryThenSaysWhatToInstal
 {
     const auto none = [](const std::string&) { return false; };
     EXPECT_EQ(ChooseDriver({"FreeTDS", "ODBC Driver 17 for SQL Server", "ODBC Driver 18 for SQL Server"}, none),
-              (Driver{DriverKind::Microsoft, "ODBC Driver 18 for SQL Server"}));
+              (Driver{DriverKind::Microsoft18, "ODBC Driver 18 for SQL Server"}));
     // The old "SQL Server" driver is Windows' own.
     EXPECT_EQ(ChooseDriver({"SQL Server", "FreeTDS 1.3 (64 bit)"}, none),
               (Driver{DriverKind::FreeTds, "FreeTDS 1.3 (64 bit)"}));

@@ -16,6 +16,7 @@ TEST(InstancePort, OnlyFreeTdsToANamedInstanceWithoutAPortAsksAndGetsThePortWith
     options.instances = {{"HOST", "SALESINST", "16.0", false, 50123}};
     testing::SsrpResponder browser(options);
     for (const auto& [kind, server] : {std::pair{DriverKind::Microsoft, "127.0.0.1\\SALESINST"},
+                                       std::pair{DriverKind::Microsoft18, "127.0.0.1\\SALESINST"},
                                        std::pair{DriverKind::FreeTds, "127.0.0.1\\SALESINST,1500"},
                                        std::pair{DriverKind::FreeTds, "127.0.0.1"}}) {
         const auto typed = ParseServerName(server);

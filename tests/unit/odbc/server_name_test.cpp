@@ -1,5 +1,7 @@
-// How typed server names read, and the connection string each driver is given for them.
+// How typed server names read, the connection string each driver is given for them and for each encryption
+// option, and which driver versions connect strictly.
 #include "sqlclient/odbc/connection_string.h"
+#include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/odbc/server_name.h"
 #include "tests/fixtures/errors/expect_error.h"
 
@@ -28,8 +30,9 @@ TEST(ServerNames, BecomeTheAttributesEachDriverUnderstands)
         Form{"LocalHost", "SERVER=localhost;PORT=1433", "SERVER=tcp:localhost,1433", true}}) {
         SCOPED_TRACE(form.typed);
         const ServerAddress address = ParseServerName(form.typed);
-        EXPECT_EQ(ServerAttributes(DriverKind::FreeTds, address), form.freeTds);
-        EXPECT_EQ(ServerAttributes(DriverKind::Microsoft, address), form.microsoft);
+        EXPECT_EQ(ProfileOf(DriverKind::FreeTds).serverAttributes(address), form.freeTds);
+        EXPECT_EQ(ProfileOf(DriverKind::Microsoft).serverAttributes(address), form.microsoft);
+        EXPECT_EQ(ProfileOf(DriverKind::Microsoft18).serverAttributes(address), form.microsoft);
         EXPECT_EQ(address.local, form.local);
     }
 }
@@ -69,9 +72,53 @@ TEST(ConnectionString, SqlLoginForMicrosoftsDriverLeavesTrustOut)
     ConnectOptions options;
     options.sqlLogin = SqlLogin{"sa", "se;cret}"};
     options.application.clear();
-    const Driver driver{DriverKind::Microsoft, "ODBC Driver 18 for SQL Server"};
+    const Driver driver{DriverKind::Microsoft18, "ODBC Driver 18 for SQL Server"};
     EXPECT_EQ(BuildConnectionString(driver, ParseServerName("SRV1"), options),
-              "DRIVER={ODBC Driver 18 for SQL Server};SERVER=tcp:SRV1,1433;UID={sa};PWD={se;cret}}}");
+              "DRIVER={ODBC Driver 18 for SQL Server};SERVER=tcp:SRV1,1433;Encrypt=Mandatory;UID={sa};PWD={se;cret}}}");
+}
+
+TEST(ConnectionString, EachDriverEncryptsAsAskedAndTrustsTheCertificateOnlyWhenTold)
+{
+    const struct {
+        DriverKind kind;
+        Encryption encryption;
+        bool trust;
+        const char* attributes;  // between the server's and the login's
+    } cases[] = {
+        {DriverKind::FreeTds, Encryption::Mandatory, false, ";TDS_Version=7.4;Encryption=require"},
+        {DriverKind::FreeTds, Encryption::Optional, true, ";TDS_Version=7.4;Encryption=request"},
+        {DriverKind::Microsoft18, Encryption::Mandatory, false, ";Encrypt=Mandatory"},
+        {DriverKind::Microsoft18, Encryption::Mandatory, true, ";Encrypt=Mandatory;TrustServerCertificate=Yes"},
+        {DriverKind::Microsoft18, Encryption::Strict, false, ";Encrypt=Strict"},
+        {DriverKind::Microsoft18, Encryption::Optional, false, ";Encrypt=Optional"},
+        {DriverKind::Microsoft, Encryption::Mandatory, false, ""},
+        {DriverKind::Microsoft, Encryption::Optional, true, ";TrustServerCertificate=Yes"},
+    };
+    for (const auto& c : cases) {
+        ConnectOptions options;
+        options.encryption = c.encryption;
+        options.trustServerCertificate = c.trust;
+        options.application.clear();
+        const std::string server = ProfileOf(c.kind).serverAttributes(ParseServerName("SRV1"));
+        EXPECT_EQ(BuildConnectionString({c.kind, "D"}, ParseServerName("SRV1"), options),
+                  "DRIVER={D};" + server + c.attributes + ";Trusted_Connection=Yes")
+            << static_cast<int>(c.kind) << " " << static_cast<int>(c.encryption) << " " << c.trust;
+    }
+}
+
+TEST(DriverVersion, ReadFromTheVersionOrMicrosoftsLinuxLibraryNameAndComparedForStrict)
+{
+    const DriverProfile& driver18 = ProfileOf(DriverKind::Microsoft18);
+    EXPECT_EQ(ParseDriverVersion("/opt/microsoft/msodbcsql18/lib64/libmsodbcsql-18.1.so.2.1"),
+              (DriverVersion{{18, 1, 2, 1}}));
+    EXPECT_EQ(ParseDriverVersion("18.0.1.1"), (DriverVersion{{18, 0, 1, 1}}));
+    EXPECT_EQ(ParseDriverVersion("C:\\Windows\\system32\\msodbcsql18.dll"), std::nullopt);
+    EXPECT_TRUE(CanConnectStrictly(driver18, ParseDriverVersion("libmsodbcsql-18.1.so.2.1")));
+    EXPECT_TRUE(CanConnectStrictly(driver18, ParseDriverVersion("libmsodbcsql-18.10.so.1.1")));
+    EXPECT_FALSE(CanConnectStrictly(driver18, ParseDriverVersion("libmsodbcsql-18.1.so.1.1")));
+    EXPECT_TRUE(CanConnectStrictly(driver18, std::nullopt)) << "an unknown version is tried";
+    EXPECT_FALSE(CanConnectStrictly(ProfileOf(DriverKind::FreeTds), std::nullopt));
+    EXPECT_FALSE(CanConnectStrictly(ProfileOf(DriverKind::Microsoft), ParseDriverVersion("17.10.5.1")));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "sqlclient/odbc/diagnostic.h"
+#include "sqlclient/odbc/encryption_failure.h"
 #include "sqlclient/odbc/utf16.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,101 @@ TEST(Diagnostics, ErrorKeepsEveryRecordAndTellsEachTextOnceThenTheNotes)
     EXPECT_EQ(error.Description(),
               "Unable to connect\nUnable to connect to data source\nThe connection was refused.");
     EXPECT_EQ(OdbcError({Record("08001", 0, "x")}).Number(), errc::OdbcCallFailed);
+}
+
+// Drivers' own records of failed encrypted logins: FreeTDS 1.3.17's as it gave them against loopback servers,
+// Microsoft's as Microsoft documents them (Windows gives Schannel's code as the native error, in the system's
+// language; Linux quotes OpenSSL with -1).
+const std::vector<Diagnostic> FreeTdsConnectionFailed{
+    Record("08001", 0, "[FreeTDS][SQL Server]Unable to connect to data source"),
+    Record("01000", 20002, "[FreeTDS][SQL Server]Adaptive Server connection failed")};
+const std::vector<Diagnostic> FreeTdsClosedAfterPrelogin{
+    Record("08001", 0, "[FreeTDS][SQL Server]Unable to connect to data source"),
+    Record("01000", 20017, "[FreeTDS][SQL Server]Unexpected EOF from the server"),
+    Record("01000", 20002, "[FreeTDS][SQL Server]Adaptive Server connection failed")};
+const std::vector<Diagnostic> Driver18ClosedAfterPrelogin{
+    Record("08001", 10054, "[Microsoft][ODBC Driver 18 for SQL Server]TCP Provider: Error code 0x2746"),
+    Record("08001", 10054, "[Microsoft][ODBC Driver 18 for SQL Server]Client unable to establish connection")};
+const std::vector<Diagnostic> Driver18SelfSignedLinux{
+    Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:0A000086:SSL routines::"
+                        "certificate verify failed:self-signed certificate]"),
+    Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]Client unable to establish connection. For "
+                        "solutions related to encryption errors, see https://go.microsoft.com/fwlink/?linkid=2226722")};
+
+TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
+{
+    using enum EncryptionProblem;
+    const struct {
+        const char* what;
+        std::vector<Diagnostic> records;
+        PreloginAnswer answer;
+        EncryptionProblem problem;
+        const char* words;  // in the advice
+    } cases[] = {
+        {"self-signed, Linux", Driver18SelfSignedLinux, PreloginAnswer::Closed, UntrustedCertificate, "-C"},
+        {"OpenSSL 1.1", {Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:1416F086:"
+                                "SSL routines:tls_process_server_certificate:certificate verify failed:self signed "
+                                "certificate]")},
+         PreloginAnswer::Unknown, UntrustedCertificate, "Configuration Manager"},
+        {"untrusted, Windows, German", {Record("08001", -2146893019, "[Microsoft][ODBC Driver 18 for SQL Server]"
+                                               "SSL-Anbieter: Die Zertifikatkette wurde von einer nicht "
+                                               "vertrauensw\xc3\xbcrdigen Zertifizierungsstelle ausgestellt.")},
+         PreloginAnswer::Unknown, UntrustedCertificate, "install the authority"},
+        {"name, Windows", {Record("08001", -2146893022, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: The "
+                                  "target principal name is incorrect.")},
+         PreloginAnswer::Unknown, CertificateName, "issued to another name than srv1. Type the name"},
+        {"name, Linux", {Record("08001", -1, "[Microsoft][ODBC Driver 17 for SQL Server]SSL Provider: [error:"
+                                "14090086:SSL routines:ssl3_get_server_certificate:certificate verify failed:subject "
+                                "name does not match host name]")},
+         PreloginAnswer::Unknown, CertificateName, "usually the server's full name"},
+        {"TLS 1.0, Windows", {Record("08001", -2146893007, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: "
+                                     "The client and server cannot communicate, because they do not possess a "
+                                     "common algorithm.")},
+         PreloginAnswer::Unknown, Handshake, "failed: The client and server cannot communicate, because they do not "
+                                             "possess a common algorithm. Where the server"},
+        {"TLS 1.0, Linux", {Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:"
+                                   "0A000102:SSL routines::unsupported protocol]")},
+         PreloginAnswer::Unknown, Handshake, "failed: [error:0A000102:SSL routines::unsupported protocol]"},
+        {"FreeTDS, TLS refused", FreeTdsConnectionFailed, PreloginAnswer::EncryptionOffered, HandshakeUntold,
+         "TDSDUMP"},
+        {"FreeTDS, no encryption", FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered, NotOffered,
+         "offers no encryption, and the connection requires it"},
+        {"FreeTDS, strict", FreeTdsClosedAfterPrelogin, PreloginAnswer::Closed, StrictOnly,
+         "strict (TDS 8.0) encryption, which the installed ODBC driver cannot make. Install ODBC Driver 18 for SQL "
+         "Server 18.1.2.1 or later."},
+        {"Driver 18, strict", Driver18ClosedAfterPrelogin, PreloginAnswer::Closed, StrictOnly, "strict"},
+        {"FreeTDS, EOF from a server that encrypts", FreeTdsClosedAfterPrelogin, PreloginAnswer::EncryptionOffered,
+         None, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(WorthAskingPrelogin(c.records), FindTlsProblem(c.records).problem == None);
+        const auto finding = FindEncryptionProblem(c.records, c.answer, Encryption::Mandatory);
+        EXPECT_EQ(finding.problem, c.problem);
+        const std::string advice = EncryptionAdvice(finding, "srv1", "srv1");
+        EXPECT_NE(advice.find(c.words), std::string::npos) << advice;
+    }
+    EXPECT_EQ(FindEncryptionProblem(FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered,
+                                    Encryption::Optional).problem, None);
+    EXPECT_NE(EncryptionAdvice({NotOffered, {}}, "s", "s").find("-N o"), std::string::npos);
+    EXPECT_FALSE(WorthAskingPrelogin({Record("28000", 18456, "Login failed for user 'sa'."),
+                                      Record("08001", 0, "Unable to connect to data source")}));
+}
+
+TEST(EncryptionFailures, OnlyAStrictOnlyServerIsRetriedStrictlyAndOnlyByADriverThatCan)
+{
+    const auto strictOnly = FindEncryptionProblem(Driver18ClosedAfterPrelogin, PreloginAnswer::Closed,
+                                                  Encryption::Mandatory);
+    const auto certificate = FindEncryptionProblem(Driver18SelfSignedLinux, PreloginAnswer::Closed,
+                                                   Encryption::Mandatory);
+    EXPECT_TRUE(RetryStrictly(strictOnly, Encryption::Mandatory, true));
+    EXPECT_TRUE(RetryStrictly(strictOnly, Encryption::Optional, true));
+    EXPECT_FALSE(RetryStrictly(strictOnly, Encryption::Mandatory, false));
+    EXPECT_FALSE(RetryStrictly(strictOnly, Encryption::Strict, true)) << "strict already";
+    EXPECT_FALSE(RetryStrictly(certificate, Encryption::Mandatory, true));
+    EXPECT_FALSE(RetryStrictly(FindEncryptionProblem(Driver18ClosedAfterPrelogin, PreloginAnswer::EncryptionOffered,
+                                                     Encryption::Mandatory),
+                               Encryption::Mandatory, true));
 }
 
 }  // namespace

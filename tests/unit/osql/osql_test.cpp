@@ -1,6 +1,7 @@
 // osql's pure units: what each option of its command line sets and what is refused and why, and the printed
 // form of messages.
 #include "osql/options.h"
+#include "osql/program.h"
 #include "osql/output.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,8 @@ namespace {
 TEST(Options, EveryOptionWithAttachedOrSeparateValues)
 {
     const Options options =
-        ParseOptions({"-Stcp:db,1500", "-U", "sa", "-P-secret", "-d", "Ünïcødé", "-l", "1", "-t39", "-b", "-Qselect 1"});
+        ParseOptions({"-Stcp:db,1500", "-U", "sa", "-P-secret", "-d", "Ünïcødé", "-l", "1", "-t39", "-b", "-Qselect 1",
+                      "-N", "s", "-C"});
     EXPECT_EQ(options.server, "tcp:db,1500");
     EXPECT_EQ(options.login, "sa");
     EXPECT_EQ(options.password, "-secret");
@@ -21,7 +23,13 @@ TEST(Options, EveryOptionWithAttachedOrSeparateValues)
     EXPECT_TRUE(options.failOnError);
     EXPECT_EQ(options.query, "select 1");
     EXPECT_FALSE(options.trusted);
-    EXPECT_EQ(ParseOptions({"-E", "-Q", "x"}).loginTimeout, std::chrono::seconds(15));
+    EXPECT_EQ(options.encryption, odbc::Encryption::Strict);
+    EXPECT_TRUE(options.trustServerCertificate);
+    const Options defaults = ParseOptions({"-E", "-Q", "x"});
+    EXPECT_EQ(defaults.loginTimeout, std::chrono::seconds(15));
+    EXPECT_EQ(defaults.encryption, odbc::Encryption::Mandatory);
+    EXPECT_FALSE(defaults.trustServerCertificate);
+    EXPECT_EQ(ParseOptions({"-E", "-Q", "x", "-No"}).encryption, odbc::Encryption::Optional);
 }
 
 TEST(Options, HelpOnlyWhenAskedForAlone)
@@ -48,6 +56,8 @@ TEST(Options, RefusedCommandLinesSayWhatIsWrong)
         {{"-E", "-Q", "x", "-l", "0"}, "from 1 to 65535"},
         {{"-E", "-Q", "x", "-t", "65536"}, "from 0 to 65535"},
         {{"-E", "-Q", "x", "-t", "5s"}, "not \"5s\""},
+        {{"-E", "-Q", "x", "-N", "mandatory"}, "-N needs s (strict), m (mandatory) or o (optional)"},
+        {{"-E", "-Q", "x", "-Cx"}, "Unknown option \"-Cx\""},
         {{"-E", "-U", "sa", "-P", "p", "-Q", "x"}, "exclude each other"},
         {{"-U", "sa", "-Q", "x"}, "go together"},
         {{"-Q", "x"}, "Give -E"},
@@ -63,6 +73,14 @@ TEST(Options, RefusedCommandLinesSayWhatIsWrong)
             EXPECT_NE(std::string(error.what()).find(c.reason), std::string::npos) << error.what();
         }
     }
+}
+
+// Windows hands the client its command line's first word, ".exe" and all; its failures must still read "osql: ".
+TEST(Options, TheClientNamesItselfByTheFileItWasStartedAs)
+{
+    for (const auto& [startedAs, name] : {std::pair{"osql", "osql"}, {"/usr/bin/tallyrun-osql", "tallyrun-osql"},
+                                          {"C:/Tools/osql.EXE", "osql"}, {"osql.exe", "osql"}, {"", "osql"}})
+        EXPECT_EQ(ProgramName(startedAs), name) << startedAs;
 }
 
 odbc::Diagnostic Message(const char* sqlState, long native, const char* text)

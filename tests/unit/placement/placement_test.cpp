@@ -1,5 +1,7 @@
-// The centring procedures against a stand-in form and screen whose every move is recorded, one row a case.
+// The centring procedures against a stand-in form and screen whose every move is recorded, one row a case; and the
+// rule that shrinks a form's font until its captions fit, which every toolkit shares.
 #include "placement/basMisc.h"
+#include "platform/ui/caption_fit.h"
 #include "platform/core/error.h"
 #include "tests/fixtures/fake_platform/fake_screen.h"
 
@@ -161,6 +163,38 @@ TEST(Placement, EachCaseMovesOnceToItsPlaceOrNotAtAll)
         EXPECT_EQ(raised, c.raises);
         EXPECT_EQ(form.moves, c.moved ? std::vector<Spot>{*c.moved} : std::vector<Spot>{});
     }
+}
+
+// Each caption is as wide as the size times its length and as tall as the size plus 4, as a toolkit would measure.
+TEST(CaptionFit, TheFontShrinksAStepAtATimeUntilEveryCaptionFitsItsBoxAndNoFurther)
+{
+    using ui::CaptionBox;
+    struct Case {
+        const char* name;
+        std::vector<CaptionBox> boxes;
+        std::vector<int> lengths;
+        double fitted;
+    };
+    const Case cases[] = {
+        {"fits as it is", {{100, 20, false}}, {10}, 10},
+        {"too wide", {{80, 20, false}}, {10}, 8},
+        {"too tall", {{200, 12, false}}, {1}, 8},
+        {"a button's frame takes 8 pixels, and its height is its own", {{87, 5, true}}, {10}, 7},
+        {"a button's caption and frame just fit", {{88, 5, true}}, {10}, 8},
+        {"the caption that fits worst decides", {{200, 20, false}, {70, 20, true}}, {10, 8}, 7},
+        {"never below the smallest", {{1, 1, false}}, {10}, 6},
+    };
+    for (const Case& c : cases) {
+        const auto measure = [&c](double size) {
+            std::vector<ui::CaptionExtent> extents;
+            for (const int length : c.lengths)
+                extents.push_back({static_cast<int>(size * length), static_cast<int>(size) + 4});
+            return std::optional(extents);
+        };
+        EXPECT_EQ(ui::FittedFontSize(10, {1, 6}, c.boxes, measure), c.fitted) << c.name;
+    }
+    const auto unmeasured = [](double) { return std::optional<std::vector<ui::CaptionExtent>>(); };
+    EXPECT_EQ(ui::FittedFontSize(10, {0.5, 6}, cases[1].boxes, unmeasured), 10) << "nothing measured";
 }
 
 }  // namespace

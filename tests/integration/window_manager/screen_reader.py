@@ -1,0 +1,34 @@
+#!/usr/bin/python3
+"""What a screen reader such as Orca is told of a running program through AT-SPI.
+
+Usage: screen_reader.py APPLICATION SECONDS. Prints each top-level window of the application as it is first seen,
+one line each: role, name and "busy" or "idle", separated by tabs. Ends once a busy window has been seen, or when
+the time is up.
+"""
+import sys
+import time
+
+import pyatspi
+
+
+def main():
+    application, seconds = sys.argv[1], float(sys.argv[2])
+    deadline = time.monotonic() + seconds
+    seen = set()
+    while time.monotonic() < deadline:
+        for program in pyatspi.Registry.getDesktop(0):
+            if program is None or program.name != application:
+                continue
+            for window in program:
+                busy = window.getState().contains(pyatspi.STATE_BUSY)
+                line = "\t".join((window.getRoleName(), window.name, "busy" if busy else "idle"))
+                if line not in seen:
+                    seen.add(line)
+                    print(line, flush=True)
+                if busy:
+                    return
+        time.sleep(0.1)
+
+
+if __name__ == "__main__":
+    main()
