@@ -225,10 +225,12 @@ TEST_F(Discovery, TheListOpensThoughItCannotBeSelectedFocusedOrRepaintedAndAFail
     for (const std::string call : {"SetListIndex", "SetFocus", "Refresh", ""}) {
         SCOPED_TRACE(call);
         Databases().raises = call;
-        const int opened = Databases().dropDowns, focused = Databases().focuses, refreshed = form->refreshes;
+        const int opened = Databases().dropDowns, focused = Databases().focuses, repainted = Databases().refreshes,
+                  refreshed = form->refreshes;
         ClickListDBs();
         EXPECT_EQ(Databases().dropDowns, opened + 1);
         EXPECT_EQ(Databases().focuses, focused + (call != "SetFocus"));
+        EXPECT_EQ(Databases().refreshes, repainted + (call != "Refresh"));
         EXPECT_EQ(form->refreshes, refreshed + 1);
     }
     ExpectPointerRestoredAndTold();
