@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,52 +31,49 @@ struct Contract : testing::Test {
     std::unique_ptr<ui::Toolkit> toolkit = probe::MakeToolkit(screen);
 };
 
-// The screen at 96, 144 and 192 dots per inch: whole pixels, a half going to the even neighbour.
-struct Scale {
-    float twipsPerPixel;
-    PixelRect main;
-    PixelRect controls[8];
-    PixelRect dialog, waitLabel;
-};
-constexpr Scale Scales[] = {
-    {15, {0, 0, 402, 143},
-     {{8, 8, 345, 17}, {57, 42, 57, 17}, {121, 40, 161, 21}, {289, 40, 81, 21}, {33, 74, 81, 17}, {121, 72, 161, 21},
-      {289, 72, 81, 21}, {161, 108, 81, 21}},
-     {0, 0, 277, 60}, {22, 14, 233, 33}},
-    {10, {0, 0, 603, 214},
-     {{12, 12, 518, 26}, {85, 63, 86, 26}, {181, 60, 242, 32}, {433, 60, 122, 32}, {49, 111, 122, 26},
-      {181, 108, 242, 32}, {433, 108, 122, 32}, {241, 162, 122, 32}},
-     {0, 0, 416, 90}, {33, 20, 350, 50}},
-    {7.5, {0, 0, 804, 286},
-     {{16, 16, 690, 34}, {113, 84, 114, 34}, {241, 80, 322, 42}, {577, 80, 162, 42}, {65, 148, 162, 34},
-      {241, 144, 322, 42}, {577, 144, 162, 42}, {321, 216, 162, 42}},
-     {0, 0, 554, 120}, {44, 27, 466, 66}},
-};
+// Twips as whole pixels at the screen's factor, a half going to the even neighbour.
+int Pixels(int twips, float twipsPerPixel)
+{
+    return static_cast<int>(std::nearbyint(twips / twipsPerPixel));
+}
+
+PixelRect Pixels(const ui::TwipsRect& at, float twipsPerPixel)
+{
+    return {Pixels(at.left, twipsPerPixel), Pixels(at.top, twipsPerPixel), Pixels(at.width, twipsPerPixel),
+            Pixels(at.height, twipsPerPixel)};
+}
+
+PixelRect ClientPixels(const ui::FormLayout& layout, float twipsPerPixel)
+{
+    return {0, 0, Pixels(layout.clientWidth, twipsPerPixel), Pixels(layout.clientHeight, twipsPerPixel)};
+}
 
 TEST_F(Contract, FormsScaleWithTheScreensFactorAndTheirCaptionsFitInAFontThatScalesToo)
 {
     int baseLineHeight = 0;
-    for (const Scale& scale : Scales) {
-        screen.twipsX = screen.twipsY = scale.twipsPerPixel;
+    // The screen at 96, 144 and 192 dots per inch.
+    for (const float factor : {15.0f, 10.0f, 7.5f}) {
+        screen.twipsX = screen.twipsY = factor;
         const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
         const auto dialog = toolkit->CreateForm(frm_UpdatingLayout, main.get());
-        SCOPED_TRACE(scale.twipsPerPixel);
-        EXPECT_EQ(probe::ClientRect(*main), scale.main);
-        EXPECT_EQ(probe::ClientRect(*dialog), scale.dialog);
-        EXPECT_EQ(probe::ControlRect(*dialog, 0), scale.waitLabel);
-        for (std::size_t index = 0; index < std::size(scale.controls); ++index) {
+        SCOPED_TRACE(factor);
+        EXPECT_EQ(probe::ClientRect(*main), ClientPixels(frm_MainLayout, factor));
+        EXPECT_EQ(probe::ClientRect(*dialog), ClientPixels(frm_UpdatingLayout, factor));
+        EXPECT_EQ(probe::ControlRect(*dialog, 0), Pixels(frm_UpdatingLayout.controls[0].at, factor));
+        for (std::size_t index = 0; index < frm_MainLayout.controls.size(); ++index) {
             const ui::ControlLayout& control = frm_MainLayout.controls[index];
-            EXPECT_EQ(probe::ControlRect(*main, index), scale.controls[index]) << control.name;
+            const PixelRect expected = Pixels(control.at, factor);
+            EXPECT_EQ(probe::ControlRect(*main, index), expected) << control.name;
             if (control.kind == ui::ControlKind::ComboBox)
                 continue;  // the edit text may scroll
             const PixelRect caption = probe::CaptionExtent(*main, index);
-            EXPECT_LE(caption.width, scale.controls[index].width) << control.name;
-            EXPECT_LE(caption.height, scale.controls[index].height) << control.name;
+            EXPECT_LE(caption.width, expected.width) << control.name;
+            EXPECT_LE(caption.height, expected.height) << control.name;
         }
         const int lineHeight = probe::CaptionExtent(*main, ServerLabelAt).height;
         if (!baseLineHeight)
             baseLineHeight = lineHeight;
-        EXPECT_GE(lineHeight, 0.75 * baseLineHeight * 15 / scale.twipsPerPixel) << "the font keeps its share";
+        EXPECT_GE(lineHeight, 0.75 * baseLineHeight * 15 / factor) << "the font keeps its share";
     }
 
 }

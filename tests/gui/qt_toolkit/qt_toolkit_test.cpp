@@ -20,39 +20,10 @@
 
 using namespace tallyrun;
 
-namespace {
-
-const ui::FormLayout Empty{"empty", "Empty", ui::FormKind::Window, 2400, 2000, {}};
-
-// Different factors on the two axes, so that a swapped axis shows.
-fakes::FakeScreen Skewed()
-{
-    fakes::FakeScreen screen;
-    screen.twipsX = 12;
-    screen.twipsY = 20;
-    return screen;
-}
-
-}  // namespace
-
 class QtToolkitTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void unshownDialogIsTakenToWearItsOwnersFrame()
-    {
-        const fakes::FakeScreen screen = Skewed();
-        QtForm owner(Empty, nullptr, screen);
-        owner.Show();
-        QVERIFY(QTest::qWaitForWindowExposed(&owner.Window()));
-        const QSize ownerFrame = owner.Window().frameGeometry().size() - owner.Window().size();
-        QtForm dialog(frm_UpdatingLayout, &owner, screen);  // 346 x 45 pixels
-
-        QCOMPARE(dialog.Width(), (346 + ownerFrame.width()) * 12.0f);
-        QCOMPARE(dialog.Height(), (45 + ownerFrame.height()) * 20.0f);
-        QCOMPARE(dialog.ScaleWidth(), 346 * 12.0f);
-    }
-
     // Rows for the screens at 96, 144 and 192 dots per inch that the test's registrations set up; a row on another
     // screen is skipped, which those registrations count as a failure.
     void formsKeepTheirInchesOnTheScreen_data()

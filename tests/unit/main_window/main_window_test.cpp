@@ -84,6 +84,23 @@ TEST_F(MainWindow, RefusedAndFailedStartsAreExplainedWithoutADialog)
     EXPECT_EQ(fake.toolkit.formsMade, 1);
 }
 
+TEST_F(MainWindow, ARunWaitsInADialogCentredOverTheWindowAndAFailureIsToldOnceTheDialogHasGone)
+{
+    fakes::FakeForm& form = Load();
+    fake.launcher.outcome = ClientOutcome{ClientOutcome::End::Exited, 1, "Msg 2520, Level 16\nNo such database.\n"};
+    fake.toolkit.whileModal = [&](fakes::FakeForm& dialog) {
+        EXPECT_EQ(dialog.owner, &form);
+        ASSERT_EQ(dialog.moves.size(), 1u);
+        EXPECT_EQ(dialog.left + dialog.Width() / 2, form.left + form.Width() / 2);
+        EXPECT_EQ(dialog.top + dialog.Height() / 2, form.top + form.Height() / 2);
+        dialog.timers.at(0)->Tick();
+    };
+    fake.toolkit.whileMessage = [&] { EXPECT_FALSE(fake.toolkit.Has("frm_Updating")); };
+    form.Button("cmd_Tallyrun").Click();
+    EXPECT_EQ(fake.processes.asked, std::vector<std::int32_t>{fake.launcher.processId});
+    ExpectMessages(form, {"No such database."});
+}
+
 struct NotANameList : sqldmo::Object {
     std::string TypeName() const override { return "Nothing"; }
 };
@@ -156,7 +173,7 @@ TEST_F(Discovery, ServerListIsReadUnderATurkishLocale)
 TEST_F(Discovery, DatabaseListShowsTheUserDatabasesInOrder)
 {
     Servers().text = "SQLHOST\\PROD";
-    script.catalog = {{"master", true}, {"Sales", false}, {"model", true}, {"Ärger", false},
+    script.catalog = {{"Sales", false}, {"master", true}, {"model", true}, {"Ärger", false},
                       {"distribution", true}, {"archive", false}};
     for (int click = 1; click <= 2; ++click) {
         ClickListDBs();
@@ -185,6 +202,9 @@ TEST_F(Discovery, DatabaseListFailuresAreToldAndTheServerIsAlwaysReleased)
         fake.toolkit.messages.clear();
         script.catalog = {{"master", true}, {"Sales", false}};
         *c.failing = Error(18456, "Login failed for user 'CORP\\ann'.");
+        fake.toolkit.whileMessage = [this, created = c.created] {
+            EXPECT_EQ(script.serversDestroyed, created) << "told before release";
+        };
         ClickListDBs();
         c.failing->reset();
 
@@ -196,6 +216,29 @@ TEST_F(Discovery, DatabaseListFailuresAreToldAndTheServerIsAlwaysReleased)
         EXPECT_EQ(script.serversDestroyed, c.created);
         EXPECT_EQ(Databases().dropDowns, 0);
     }
+}
+
+// Selecting, focusing and repainting only dress the filled list: a failure there is dropped. Opening it is not.
+TEST_F(Discovery, TheListOpensThoughItCannotBeSelectedFocusedOrRepaintedAndAFailedOpeningIsTold)
+{
+    script.catalog = {{"Sales", false}};
+    for (const std::string call : {"SetListIndex", "SetFocus", "Refresh", ""}) {
+        SCOPED_TRACE(call);
+        Databases().raises = call;
+        const int opened = Databases().dropDowns, focused = Databases().focuses, repainted = Databases().refreshes,
+                  refreshed = form->refreshes;
+        ClickListDBs();
+        EXPECT_EQ(Databases().dropDowns, opened + 1);
+        EXPECT_EQ(Databases().focuses, focused + (call != "SetFocus"));
+        EXPECT_EQ(Databases().refreshes, repainted + (call != "Refresh"));
+        EXPECT_EQ(form->refreshes, refreshed + 1);
+    }
+    ExpectPointerRestoredAndTold();
+    Databases().raises = "ShowDropDown";
+    ClickListDBs();
+    EXPECT_EQ(Databases().items, (Rows{"<Database Name>", "Sales"}));
+    EXPECT_EQ(script.disconnects, 5) << "disconnected again after the list failed to open";
+    ExpectPointerRestoredAndTold({"ShowDropDown failed"});
 }
 
 }  // namespace

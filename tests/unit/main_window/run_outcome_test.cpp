@@ -74,7 +74,9 @@ TEST(RunOutcome, TheClientsOwnFailuresAreShownAfterTheServersWords)
 
 TEST(RunOutcome, AClientStoppedFromOutsideOrEndedBadlyWithoutWordsSaysSo)
 {
-    EXPECT_EQ(Told(End::Signalled, 9, ""), "osql was stopped from outside (signal 9, SIGKILL) before it finished.");
+    for (const std::string which : {"1, SIGHUP", "2, SIGINT", "3, SIGQUIT", "9, SIGKILL", "15, SIGTERM"})
+        EXPECT_EQ(Told(End::Signalled, std::stoi(which), ""),
+                  "osql was stopped from outside (signal " + which + ") before it finished.");
     EXPECT_EQ(Told(End::Signalled, 11, ""), "osql ended abnormally (signal 11, SIGSEGV).");
 
     // Some other program answering to the name: its last lines and its status.
@@ -97,13 +99,25 @@ TEST(RunOutcome, LongStoriesAreTrimmedToAMessageBoxWithoutBreakingACharacter)
     EXPECT_EQ(std::count(many.begin(), many.end(), '\n'), 12);
     EXPECT_TRUE(many.ends_with("\n...")) << many;
 
+    // A last story that fits exactly; one that leaves just room for "\n..."; one that does not; then a wide one
+    // cut inside a character, at its first and at a later one.
+    const std::string x(1200, 'x');
     std::string wide;
-    for (int i = 0; i < 2000; ++i)
+    for (int i = 0; i < 1000; ++i)
         wide += "é";
-    const std::string one = Told(End::Exited, 0, "Msg 1, Level 16\n" + wide + "\n");
-    EXPECT_LE(one.size(), 1200u);
-    EXPECT_TRUE(one.ends_with("...")) << one;
-    EXPECT_EQ((one.size() - 3) % 2, 0u) << "a character was cut in two";
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{x}, x},
+        {{x.substr(0, 1196), wide}, x.substr(0, 1196) + "\n..."},
+        {{x.substr(0, 1198), wide}, x.substr(0, 1197) + "..."},
+        {{x.substr(0, 1195), wide}, x.substr(0, 1195) + "\n..."},
+        {{x.substr(0, 1191), wide}, x.substr(0, 1191) + "\néé..."},
+    };
+    for (const auto& [stories, told] : cases) {
+        std::string output;
+        for (std::size_t i = 0; i < stories.size(); ++i)
+            output += "Msg " + std::to_string(i + 1) + ", Level 16\n" + stories[i] + "\n";
+        EXPECT_EQ(Told(End::Exited, 0, output), told) << stories[0].size();
+    }
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ TEST(ServerNames, BecomeTheAttributesEachDriverUnderstands)
 {
     for (const Form& form : {
         Form{"SRV1", "SERVER=SRV1;PORT=1433", "SERVER=tcp:SRV1,1433", false},
-        Form{"SRV1\\SQLEXPRESS", "SERVER=SRV1\\SQLEXPRESS", "SERVER=tcp:SRV1\\SQLEXPRESS", false},
+        Form{"SRV1\\SQL_EXP$#2", "SERVER=SRV1\\SQL_EXP$#2", "SERVER=tcp:SRV1\\SQL_EXP$#2", false},
         Form{"SRV1,14330", "SERVER=SRV1;PORT=14330", "SERVER=tcp:SRV1,14330", false},
         Form{"srv1\\inst,2000", "SERVER=srv1;PORT=2000", "SERVER=tcp:srv1,2000", false},
         Form{"(local)", "SERVER=localhost;PORT=1433", "SERVER=tcp:localhost,1433", true},
@@ -38,7 +38,7 @@ TEST(ServerNames, BecomeTheAttributesEachDriverUnderstands)
 }
 
 struct Malformed {
-    const char* typed;
+    std::string typed;
     const char* reason;  // part of the message that names the mistake
 };
 
@@ -49,14 +49,17 @@ TEST(ServerNames, MalformedOnesAreRefusedWithTheReason)
                     Malformed{"my server", "space"},
                     Malformed{"\"SRV1\"", "quote"},
                     Malformed{"SRV1;UID=sa", "semicolon"},
+                    Malformed{"SRV1}", "brace"},
                     Malformed{"SRV1,", "port after the comma is missing"},
                     Malformed{"SRV1,65536", "from 1 to 65535"},
                     Malformed{"SRV1\\", "instance name after the backslash is missing"},
                     Malformed{"SRV1\\ABCDEFGHIJKLMNOPQ", "longer than 16"},
-                    Malformed{"np:SRV1", "only TCP"},
+                    Malformed{"np:SRV1", "only TCP connections are supported, and \"np:\""},
+                    Malformed{"tcp:SRV1:1433", "more than one ':'"},
+                    Malformed{std::string(254, 'a'), "longer than 253"},
                     Malformed{"tcp:", "host name is missing"},
                     Malformed{"-E", "starts or ends with '-'"},
-                    Malformed{"s\xc3\xa9rver", "outside ASCII"}}) {
+                    Malformed{"s\x80rver", "outside ASCII"}}) {
         SCOPED_TRACE(bad.typed);
         const Error error = fixtures::RaisedError([&] { ParseServerName(bad.typed); });
         EXPECT_EQ(error.Number(), errc::InvalidArgument);

@@ -12,14 +12,14 @@ namespace {
 TEST(Options, EveryOptionWithAttachedOrSeparateValues)
 {
     const Options options =
-        ParseOptions({"-Stcp:db,1500", "-U", "sa", "-P-secret", "-d", "Ünïcødé", "-l", "2", "-t30", "-b", "-Qselect 1",
+        ParseOptions({"-Stcp:db,1500", "-U", "sa", "-P-secret", "-d", "Ünïcødé", "-l", "1", "-t39", "-b", "-Qselect 1",
                       "-N", "s", "-C"});
     EXPECT_EQ(options.server, "tcp:db,1500");
     EXPECT_EQ(options.login, "sa");
     EXPECT_EQ(options.password, "-secret");
     EXPECT_EQ(options.database, "Ünïcødé");
-    EXPECT_EQ(options.loginTimeout, std::chrono::seconds(2));
-    EXPECT_EQ(options.queryTimeout, std::chrono::seconds(30));
+    EXPECT_EQ(options.loginTimeout, std::chrono::seconds(1));
+    EXPECT_EQ(options.queryTimeout, std::chrono::seconds(39));
     EXPECT_TRUE(options.failOnError);
     EXPECT_EQ(options.query, "select 1");
     EXPECT_FALSE(options.trusted);
@@ -37,6 +37,7 @@ TEST(Options, HelpOnlyWhenAskedForAlone)
     EXPECT_TRUE(ParseOptions({"-?"}).help);
     // A server typed as "srv -?" reaches the client split in two; a help text with status 0 would pass for a run.
     EXPECT_THROW(ParseOptions({"-S", "srv", "-?", "-E", "-Q", "x"}), UsageError);
+    EXPECT_THROW(ParseOptions({"-?", "-E"}), UsageError);
     EXPECT_FALSE(ParseOptions({"-S-?", "-E", "-Q-?"}).help) << "values that read -? are values";
 }
 

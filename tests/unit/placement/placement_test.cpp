@@ -50,14 +50,14 @@ struct FakeForm : Form {
     void Move(double l, double t) override { moves.emplace_back(l, t); }
 };
 
-// How the form is placed: CenterForm, or CenterChild with no parent or over a form.
-enum class Over { Nothing, NullParent, Parent };
+// How the form is placed: CenterForm, or CenterChild with no parent, one that is not a form, or over a form.
+enum class Over { Nothing, NullParent, NotAForm, Parent };
 
 struct Case {
     const char* name = "";
     Over over = Over::Nothing;
     float twipsX = 15, twipsY = 15;
-    WorkAreaRect work{0, 0, 64, 40};  // 960 x 600 twips
+    WorkAreaRect work{30, 20, 64, 40};  // 960 x 600 twips: a task bar at the left or top takes nothing off
     bool workAnswers = true;
     float screenWidth = 960, screenHeight = 660;
     float width = 600, height = 300;
@@ -93,10 +93,11 @@ constexpr std::int32_t Int32Max = std::numeric_limits<std::int32_t>::max();
 
 const std::vector<Case> Cases{
     {.name = "fits in the work area", .moved = Spot{180, 150}},
+    {.name = "exactly the work area fits", .width = 960, .height = 600, .moved = Spot{0, 0}},
     {.name = "too wide: the screen on both axes", .width = 1000, .moved = Spot{-20, 180}},
     // 3 x 12.5 = 37.5 -> 38 and 5 x 12.5 = 62.5 -> 62: half to even, not up, down or truncated.
-    {.name = "half rounds up to even", .twipsX = 12.5f, .twipsY = 12.5f, .work = {0, 0, 3, 3}, .width = 0, .height = 0,
-     .moved = Spot{19, 19}},
+    {.name = "half rounds to even", .twipsX = 12.5f, .twipsY = 12.5f, .work = {0, 0, 3, 5}, .width = 0, .height = 0,
+     .moved = Spot{19, 31}},
     {.name = "a failed work-area query centres on the screen", .workAnswers = false, .moved = Spot{180, 180}},
     {.name = "minimised is left alone", .state = 1},
     {.name = "the largest int32 work area still fits", .twipsX = 1, .work = {0, 0, Int32Max, 0}, .width = 1,
@@ -104,17 +105,23 @@ const std::vector<Case> Cases{
     {.name = "width above int32", .work = {0, 0, 200'000'000, 40}, .raises = errc::Overflow},
 
     {.name = "no parent: centred in the work area", .over = Over::NullParent, .moved = Spot{180, 150}},
-    {.name = "over the parent", .over = Over::Parent, .width = 400, .height = 100, .parent = Parent(100, 50, 600, 300),
-     .moved = Spot{200, 150}},
-    {.name = "past the right edge pulled back", .over = Over::Parent, .width = 400, .height = 100,
-     .parent = Parent(700, 50, 200, 300), .moved = Spot{560, 150}},
-    {.name = "exactly at the right edge stays", .over = Over::Parent, .width = 400, .height = 100,
-     .parent = Parent(500, 50, 520, 300), .moved = Spot{560, 150}},
-    {.name = "wider than the screen ends at zero", .over = Over::Parent, .width = 1000, .height = 100,
-     .parent = Parent(300, 50, 600, 300), .moved = Spot{0, 150}},
+    {.name = "a parent that is not a form leaves a minimised child", .over = Over::NotAForm, .state = 1},
+    {.name = "over the parent, unrounded", .over = Over::Parent, .width = 400, .height = 300,
+     .parent = Parent(100, 0, 601, 301), .moved = Spot{200.5, 0.5}},
+    {.name = "past the right and bottom edges pulled back, minimised or not", .over = Over::Parent, .width = 400,
+     .height = 100, .state = 1, .parent = Parent(700, 600, 200, 100), .moved = Spot{560, 560}},
+    // 300 + 2^-15 + 660 rounds to 960 in single precision: on the edge, so not pulled back to 300.
+    {.name = "exactly at the right edge stays", .over = Over::Parent, .width = 660, .height = 100,
+     .parent = Parent(300.000030517578125f, 50, 660, 300), .moved = Spot{300.000030517578125, 150}},
+    {.name = "larger than the screen ends at zero", .over = Over::Parent, .width = 1000, .height = 700,
+     .parent = Parent(300, 50, 600, 300), .moved = Spot{0, 0}},
     {.name = "inside a parent above its visible status bar", .over = Over::Parent, .screenWidth = 100,
      .screenHeight = 100, .parent = MdiParent(FakeStatusBar{true, 100}), .mdi = true, .childScaleHeight = 300,
      .moved = Spot{200, 200}},
+    {.name = "inside a parent whose status bar is hidden", .over = Over::Parent,
+     .parent = MdiParent(FakeStatusBar{false, 100}), .mdi = true, .childScaleHeight = 300, .moved = Spot{200, 250}},
+    {.name = "taller than the parent's inside", .over = Over::Parent, .parent = MdiParent(FakeStatusBar{true, 100}),
+     .mdi = true, .childScaleHeight = 900, .moved = Spot{200, 0}},
     {.name = "inside a parent without a status bar", .over = Over::Parent, .parent = MdiParent(std::nullopt),
      .mdi = true, .childScaleHeight = 300, .raises = 438},
 };
@@ -138,13 +145,17 @@ TEST(Placement, EachCaseMovesOnceToItsPlaceOrNotAtAll)
         form.scaleWidth = 500;
         form.scaleHeight = c.childScaleHeight;
         FakeForm parent = c.parent;
+        PlacementObject notAForm;
 
         long raised = 0;
         try {
             if (c.over == Over::Nothing)
                 basMisc::CenterForm(form, screen);
             else
-                basMisc::CenterChild(c.over == Over::Parent ? &parent : nullptr, form, screen);
+                basMisc::CenterChild(c.over == Over::Parent     ? &parent
+                                     : c.over == Over::NotAForm ? &notAForm
+                                                                : nullptr,
+                                     form, screen);
         } catch (const Error& error) {
             raised = error.Number();
         }
