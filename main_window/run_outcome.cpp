@@ -31,18 +31,8 @@ std::vector<std::string_view> Lines(std::string_view text)
     return lines;
 }
 
-// Reads the digits at the front of `text` and removes them.
-std::optional<long> TakeNumber(std::string_view& text)
-{
-    std::size_t length = 0;
-    long value = 0;
-    while (length < text.size() && length < 9 && IsAsciiDigit(text[length]))
-        value = value * 10 + (text[length++] - '0');
-    if (length == 0)
-        return std::nullopt;
-    text.remove_prefix(length);
-    return value;
-}
+// The longest numbers a message header holds (its message number, severity) have fewer digits than this.
+constexpr std::size_t HeaderNumberDigits = 9;
 
 bool TakePrefix(std::string_view& text, std::string_view prefix)
 {
@@ -58,10 +48,10 @@ bool TakePrefix(std::string_view& text, std::string_view prefix)
 std::optional<long> MessageSeverity(std::string_view line)
 {
     using namespace client_lines;
-    if (!TakePrefix(line, MsgField) || !TakeNumber(line))
+    if (!TakePrefix(line, MsgField) || !TakeAsciiNumber(line, HeaderNumberDigits))
         return std::nullopt;
     if (TakePrefix(line, LevelField)) {
-        const auto severity = TakeNumber(line);
+        const auto severity = TakeAsciiNumber(line, HeaderNumberDigits);
         if (!severity || !(line.empty() || line.front() == ','))
             return std::nullopt;
         return severity;
@@ -90,7 +80,7 @@ std::string WithoutClientPrefix(std::string_view line)
 {
     std::string text(line.substr(ClientPrefix.size()));
     if (!text.empty())
-        text.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(text.front())));
+        text.front() = UpperAscii(text.front());
     return text;
 }
 

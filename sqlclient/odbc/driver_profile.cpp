@@ -57,17 +57,8 @@ const DriverProfile Microsoft18{true, false, false, FirstStrictVersion,
                                 MicrosoftServer, Microsoft18Encryption};
 const DriverProfile FreeTds{false, true, true, std::nullopt, FreeTdsServer, FreeTdsEncryption};
 
-std::optional<int> Number(std::string_view& text)
-{
-    int value = 0;
-    std::size_t digits = 0;
-    while (digits < text.size() && digits < 6 && IsAsciiDigit(text[digits]))
-        value = value * 10 + (text[digits++] - '0');
-    if (digits == 0)
-        return std::nullopt;
-    text.remove_prefix(digits);
-    return value;
-}
+// Microsoft's version parts have at most five digits (18.1.2.1, 17.10.6.1).
+constexpr std::size_t VersionPartDigits = 6;
 
 }  // namespace
 
@@ -78,10 +69,10 @@ std::optional<DriverVersion> ParseDriverVersion(std::string_view text)
         text.remove_prefix(at + Library.size());
     DriverVersion version;
     for (std::size_t i = 0; i < version.parts.size(); ++i) {
-        const auto part = Number(text);
+        const auto part = TakeAsciiNumber(text, VersionPartDigits);
         if (!part)
             return std::nullopt;
-        version.parts[i] = *part;
+        version.parts[i] = static_cast<int>(*part);
         // The library's name puts ".so" between the second and the third part.
         const std::string_view separator = i == 1 && text.starts_with(".so.") ? ".so." : ".";
         if (i + 1 < version.parts.size()) {
