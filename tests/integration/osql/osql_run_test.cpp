@@ -43,7 +43,7 @@ TEST(OsqlRun, SendsTheUsageUpdateWithNamesOutsideAsciiIntactOverAKerberosLoginAl
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(Received(server, query), 1) << ::testing::PrintToString(server.Batches());
     EXPECT_EQ(server.SuccessfulLogins(), 1);
-    EXPECT_EQ(server.Connections(), std::vector<ConnectionRecord>(1, {true, {true}}));
+    EXPECT_EQ(server.InClear(), 0);
 }
 
 TEST(OsqlRun, PrintsServerErrorsAndFailsTheRunOnlyWithB)
