@@ -35,7 +35,8 @@ struct Win32ToolkitTest : testing::Test {
     Win32Toolkit toolkit{screen};
 };
 
-TEST_F(Win32ToolkitTest, WindowsHaveACloseBoxOnlyAndDialogsTheirOwner)
+// Where Qt leaves a combo box's name to its label, Windows' screen readers ask the combo box itself.
+TEST_F(Win32ToolkitTest, WindowsHaveACloseBoxOnlyLabelsAlignAsLaidOutAndComboBoxesAnswerWithTheirLabelsWords)
 {
     Win32Form main(frm_MainLayout, nullptr, screen);
     Win32Form dialog(frm_UpdatingLayout, &main, screen);
@@ -46,12 +47,7 @@ TEST_F(Win32ToolkitTest, WindowsHaveACloseBoxOnlyAndDialogsTheirOwner)
         EXPECT_NE(::GetClassLongPtrW(form->Handle(), GCLP_HICONSM), 0);
     }
     EXPECT_EQ(main.Caption(), "Tallyrun");
-}
 
-TEST_F(Win32ToolkitTest, LabelsAlignAndWrapAsLaidOutAndAllControlsShareOneFont)
-{
-    Win32Form main(frm_MainLayout, nullptr, screen);
-    Win32Form dialog(frm_UpdatingLayout, &main, screen);
     EXPECT_EQ(StyleOf(main.ControlHandle(InfoAt)) & (SS_TYPEMASK | SS_CENTERIMAGE), SS_LEFT | SS_CENTERIMAGE);
     EXPECT_EQ(StyleOf(main.ControlHandle(ServerLabelAt)) & SS_TYPEMASK, SS_RIGHT);
     EXPECT_EQ(StyleOf(dialog.ControlHandle(0)) & (SS_TYPEMASK | SS_CENTERIMAGE), SS_CENTER);
@@ -59,17 +55,11 @@ TEST_F(Win32ToolkitTest, LabelsAlignAndWrapAsLaidOutAndAllControlsShareOneFont)
     RECT list{};
     ::SendMessageW(main.ControlHandle(ServersAt), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&list));
     EXPECT_GT(list.bottom - list.top, 21 * 4) << "the open list shows rows";
-
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(main.ControlHandle(0), WM_GETFONT, 0, 0));
     ASSERT_NE(font, nullptr);
     for (std::size_t index = 0; index < main.ControlCount(); ++index)
         EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(main.ControlHandle(index), WM_GETFONT, 0, 0)), font);
-}
 
-// Where Qt leaves a combo box's name to its label, Windows' screen readers ask the combo box itself.
-TEST_F(Win32ToolkitTest, ComboBoxesAnswerScreenReadersWithTheirLabelsWords)
-{
-    Win32Form main(frm_MainLayout, nullptr, screen);
     EXPECT_EQ(probe::AccessibleName(main, ServersAt), "Server");
     EXPECT_EQ(probe::AccessibleName(main, DatabasesAt), "Database Name");
 }

@@ -93,11 +93,13 @@ class WindowManagerTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void framesAreCentredInTheWorkAreaAndOverTheOwner()
+    // One run of a client that stays for three seconds: long enough for openbox to frame the wait dialog and for a
+    // screen reader to ask about it, through AT-SPI, the interface Orca reads (on the session bus of its own that
+    // the test runs on).
+    void framesAreCentredAndScreenReadersHearAFrameAndAWaitDialogThatIsBusy()
     {
-        // A client that stays for two seconds keeps the wait dialog up long enough to be framed and measured.
         QTemporaryDir clients;
-        QVERIFY(testing::WriteSleepingClient(clients.path(), 2));
+        QVERIFY(testing::WriteSleepingClient(clients.path(), 3));
         // The system's screen: the work area the window manager reports is the one to be centred in.
         const QtScreen system;
         testing::RealWindow real(clients.path().toStdString(), &system);
@@ -109,6 +111,14 @@ private slots:
         const QRect work{int((*area)[0]), int((*area)[1]), int((*area)[2]), int((*area)[3])};
         QVERIFY2(main->height() > real.Window().height(), "openbox drew no title bar: the check would prove nothing");
         QVERIFY2(CentredOn(*main, work), qPrintable(Text(*main) + QStringLiteral(" in ") + Text(work)));
+
+        QProcess reader;
+        reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        reader.start(QStringLiteral(SYSTEM_PYTHON),
+                     {QStringLiteral(SCREEN_READER_SCRIPT), QCoreApplication::applicationName(), QStringLiteral("30")});
+        QVERIFY(reader.waitForStarted());
+        // The reader asks this process over the bus: the events must keep running while it does.
+        QTest::qWait(1500);
 
         std::optional<QRect> dialog, owner;
         QTimer poll;
@@ -125,27 +135,7 @@ private slots:
         real.Run(QStringLiteral("127.0.0.1,1"), QStringLiteral("Sales"));
         QVERIFY2(dialog && owner, "the wait dialog was not framed while the client ran");
         QVERIFY2(CentredOn(*dialog, *owner), qPrintable(Text(*dialog) + QStringLiteral(" over ") + Text(*owner)));
-    }
 
-    // What a screen reader hears through AT-SPI, the interface Orca reads (on the session bus of its own that the
-    // test runs on): the main window is a frame with its title, and the wait dialog is busy while the client runs.
-    void screenReadersHearAFrameAndAWaitDialogThatIsBusy()
-    {
-        // A client that stays for three seconds keeps the wait dialog up long enough to be asked about.
-        QTemporaryDir clients;
-        QVERIFY(testing::WriteSleepingClient(clients.path(), 3));
-        const QtScreen system;
-        testing::RealWindow real(clients.path().toStdString(), &system);
-        QVERIFY(QTest::qWaitForWindowExposed(&real.Window()));
-
-        QProcess reader;
-        reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        reader.start(QStringLiteral(SYSTEM_PYTHON),
-                     {QStringLiteral(SCREEN_READER_SCRIPT), QCoreApplication::applicationName(), QStringLiteral("30")});
-        QVERIFY(reader.waitForStarted());
-        // The reader asks this process over the bus: the events must keep running while it does.
-        QTest::qWait(1500);
-        real.Run(QStringLiteral("127.0.0.1,1"), QStringLiteral("Sales"));
         QTRY_VERIFY_WITH_TIMEOUT(reader.state() == QProcess::NotRunning, 30000);
         const QString heard = QString::fromUtf8(reader.readAllStandardOutput());
         QVERIFY2(heard.contains(QStringLiteral("frame\tTallyrun\tidle")), qPrintable(heard));

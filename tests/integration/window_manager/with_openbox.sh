@@ -1,17 +1,12 @@
 #!/usr/bin/env bash
 # Runs a command on a private Xvfb screen managed by openbox (window frames, work area, frame extents), then stops
-# both. Usage: with_openbox.sh [-s WIDTHxHEIGHT] [-d DPI] command [args...]
+# both. Usage: with_openbox.sh [-s WIDTHxHEIGHT] command [args...]
 set -euo pipefail
 size=1280x1024
-dpi=96
-while getopts s:d: option; do
-    case $option in
-    s) size=$OPTARG ;;
-    d) dpi=$OPTARG ;;
-    *) exit 2 ;;
-    esac
-done
-shift $((OPTIND - 1))
+if [ "${1:-}" = -s ]; then
+    size=$2
+    shift 2
+fi
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -42,7 +37,7 @@ first=$((20 + RANDOM % 200))
 for number in $(seq "$first" $((first + 100))); do
     taken "$number" && continue
     # The server writes its number to descriptor 3 once it accepts connections.
-    Xvfb ":$number" -displayfd 3 -screen 0 "${size}x24" -dpi "$dpi" -nolisten tcp 3>"$work/display" >/dev/null \
+    Xvfb ":$number" -displayfd 3 -screen 0 "${size}x24" -dpi 96 -nolisten tcp 3>"$work/display" >/dev/null \
         2>"$work/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 100); do
