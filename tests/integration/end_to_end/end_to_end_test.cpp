@@ -88,13 +88,23 @@ private slots:
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
+    void runDeliversTheUsageUpdateAndTheDialogWaitsForTheClient_data()
+    {
+        QTest::addColumn<TdsStandIn::Encryption>("encryption");
+        QTest::newRow("encryption offered") << TdsStandIn::Encryption::Login;
+        QTest::newRow("encryption forced") << TdsStandIn::Encryption::Full;
+    }
+
     // A name outside ASCII reaches the server intact, and nothing travels in clear.
     void runDeliversTheUsageUpdateAndTheDialogWaitsForTheClient()
     {
+        QFETCH(TdsStandIn::Encryption, encryption);
         const QString database = QStringLiteral("Ventes d'\u00e9t\u00e9 \u6570\u636e");
         const QString batch = QStringLiteral("DBCC UPDATEUSAGE(N'Ventes d''\u00e9t\u00e9 \u6570\u636e') "
                                              "WITH NO_INFOMSGS, COUNT_ROWS");
-        TdsStandIn server;
+        TdsStandIn::Options options;
+        options.encryption = encryption;
+        TdsStandIn server(options);
         RealWindow real(CLIENT_DIR);
 
         // While the dialog is up, ask it to close: it must refuse for as long as the client runs.

@@ -1,7 +1,7 @@
 // osql against the SQL Server stand-in, on this system or as osql.exe under Wine (where Wine's odbc32 hands the
 // calls to this system's unixODBC and FreeTDS, which finds the realm's ticket through the environment Wine passes
-// on): the usage update over a Kerberos login, the whole session encrypted, names outside ASCII, server errors, a
-// missing ticket and named instances found through the SQL Browser.
+// on): the usage update over a Kerberos login, the whole session encrypted whether the server forces it or not,
+// names outside ASCII, server errors, a missing ticket and named instances found through the SQL Browser.
 #include "osql_command.h"
 #include "tds_standin.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
@@ -32,18 +32,22 @@ long Received(const TdsStandIn& server, const std::string& batch)
     return std::count(batches.begin(), batches.end(), batch);
 }
 
-// A server that does not force encryption encrypts the whole session only for a client that asks for it.
+// A server that forces encryption encrypts the whole session; one that does not, only for a client that asks.
 TEST(OsqlRun, SendsTheUsageUpdateWithNamesOutsideAsciiIntactOverAKerberosLoginAllEncrypted)
 {
-    TdsStandIn server;
-    const std::string query = "DBCC UPDATEUSAGE(N'Ünïcødé 数据') WITH NO_INFOMSGS, COUNT_ROWS";
-    const auto run = RunOsql({"-S", At(server), "-E", "-Q", query});
-    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-    EXPECT_EQ(run.out, "");
-    EXPECT_EQ(run.err, "");
-    EXPECT_EQ(Received(server, query), 1) << ::testing::PrintToString(server.Batches());
-    EXPECT_EQ(server.SuccessfulLogins(), 1);
-    EXPECT_EQ(server.InClear(), 0);
+    for (const auto encryption : {TdsStandIn::Encryption::Login, TdsStandIn::Encryption::Full}) {
+        TdsStandIn::Options options;
+        options.encryption = encryption;
+        TdsStandIn server(options);
+        const std::string query = "DBCC UPDATEUSAGE(N'Ünïcødé 数据') WITH NO_INFOMSGS, COUNT_ROWS";
+        const auto run = RunOsql({"-S", At(server), "-E", "-Q", query});
+        EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(Received(server, query), 1) << ::testing::PrintToString(server.Batches());
+        EXPECT_EQ(server.SuccessfulLogins(), 1);
+        EXPECT_EQ(server.InClear(), 0);
+    }
 }
 
 TEST(OsqlRun, PrintsServerErrorsAndFailsTheRunOnlyWithB)
