@@ -20,6 +20,12 @@
 
 using namespace tallyrun;
 
+// The client area in pixels at 15 twips per pixel, which the fake screen and a screen at 96 dots per inch have.
+static QSize PixelSize(const ui::FormLayout& layout)
+{
+    return {layout.clientWidth / 15, layout.clientHeight / 15};
+}
+
 class QtToolkitTest : public QObject {
     Q_OBJECT
 
@@ -42,38 +48,32 @@ private slots:
         const QtScreen screen;
         QtForm main(frm_MainLayout, nullptr, screen);
         QtForm dialog(frm_UpdatingLayout, &main, screen);
-        // 6030 x 2145 and 4155 x 900 twips in the screen's own pixels, not scaled twice.
-        for (const auto& [form, inches] : {std::pair{&main, QSizeF(402, 143)}, std::pair{&dialog, QSizeF(277, 60)}}) {
+        // The layout's twips in the screen's own pixels, not scaled twice.
+        for (const auto& [form, layout] :
+             {std::pair{&main, &frm_MainLayout}, std::pair{&dialog, &frm_UpdatingLayout}}) {
             form->Window().show();
             QVERIFY(QTest::qWaitForWindowExposed(&form->Window()));
-            QCOMPARE(QSizeF(form->Window().size()) * form->Window().devicePixelRatioF(), inches * scale);
+            QCOMPARE(QSizeF(form->Window().size()) * form->Window().devicePixelRatioF(),
+                     QSizeF(PixelSize(*layout)) * scale);
         }
     }
 
-    void windowsAreFixedWithoutMinimiseOrMaximiseAndCarryTheIcon()
+    void windowsAreFixedTitledWithTheIconAndTheirLabelsAlignAsLaidOut()
     {
         const fakes::FakeScreen screen;
         QtForm main(frm_MainLayout, nullptr, screen);
         QtForm dialog(frm_UpdatingLayout, &main, screen);
-        QCOMPARE(main.Window().windowTitle(), QStringLiteral("Tallyrun"));
-        QCOMPARE(dialog.Window().windowTitle(), QStringLiteral("Updating Usage"));
-        QCOMPARE(main.Window().minimumSize(), QSize(402, 143));
-        QCOMPARE(main.Window().maximumSize(), QSize(402, 143));
-        QCOMPARE(dialog.Window().maximumSize(), QSize(277, 60));
-        for (QtForm* form : {&main, &dialog}) {
+        for (const auto& [form, layout] :
+             {std::pair{&main, &frm_MainLayout}, std::pair{&dialog, &frm_UpdatingLayout}}) {
+            QCOMPARE(form->Window().windowTitle().toStdString(), layout->caption);
+            QCOMPARE(form->Window().minimumSize(), PixelSize(*layout));
+            QCOMPARE(form->Window().maximumSize(), PixelSize(*layout));
             const Qt::WindowFlags flags = form->Window().windowFlags();
             QVERIFY(!(flags & Qt::WindowMinimizeButtonHint) && !(flags & Qt::WindowMaximizeButtonHint));
             QVERIFY(flags & Qt::WindowCloseButtonHint);
             const QList<QSize> iconSizes = form->Window().windowIcon().availableSizes();
             QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
         }
-    }
-
-    void labelsAlignAndWrapAsLaidOutAndTakeNoFocus()
-    {
-        const fakes::FakeScreen screen;
-        QtForm main(frm_MainLayout, nullptr, screen);
-        QtForm dialog(frm_UpdatingLayout, &main, screen);
         const auto* waitLabel = qobject_cast<const QLabel*>(&dialog.ControlWidget(0));
         QVERIFY(waitLabel->wordWrap());
         QCOMPARE(waitLabel->alignment(), Qt::AlignHCenter | Qt::AlignTop);

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -18,13 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
-
-std::wstring TextOf(HWND window)
-{
-    wchar_t text[2048];
-    const int length = ::GetWindowTextW(window, text, static_cast<int>(std::size(text)));
-    return std::wstring(text, static_cast<std::size_t>(std::max(length, 0)));
-}
 
 bool WaitFor(const auto& condition, std::chrono::milliseconds limit)
 {
@@ -148,8 +140,10 @@ TEST_F(TallyrunExe, RunsTheClientBesideItAndSaysWhyTheRunFailedOnceTheDialogHasG
     ASSERT_NE(box, nullptr) << "the failure was not reported";
     EXPECT_EQ(::GetWindow(box, GW_OWNER), main);
     std::wstring texts;
-    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-        texts += TextOf(child) + L"\n";
+    for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[2048];
+        texts.append(text, static_cast<std::size_t>(::GetWindowTextW(child, text, 2048))) += L"\n";
+    }
     EXPECT_NE(texts.find(L"Could not find database 'Salse'."), std::wstring::npos) << "the box does not say why";
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(box); }, 5s)) << "the message box stayed";

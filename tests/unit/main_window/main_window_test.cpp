@@ -95,7 +95,7 @@ TEST_F(MainWindow, ARunWaitsInADialogCentredOverTheWindowAndAFailureIsToldOnceTh
         EXPECT_EQ(dialog.top + dialog.Height() / 2, form.top + form.Height() / 2);
         dialog.timers.at(0)->Tick();
     };
-    fake.toolkit.whileMessage = [&] { EXPECT_FALSE(fake.toolkit.Has("frm_Updating")); };
+    fake.toolkit.whileMessage = [&] { EXPECT_EQ(fake.toolkit.forms, std::vector<fakes::FakeForm*>{&form}); };
     form.Button("cmd_Tallyrun").Click();
     EXPECT_EQ(fake.processes.asked, std::vector<std::int32_t>{fake.launcher.processId});
     ExpectMessages(form, {"No such database."});

@@ -3,6 +3,7 @@
 #include "sqlclient/odbc/call_lengths.h"
 #include "sqlclient/odbc/call_watchdog.h"
 #include "sqlclient/odbc/diagnostic.h"
+#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
@@ -27,14 +28,9 @@ TEST(CallLengths, AnIndicatorIsReadAgainstTheBufferAndANegativeLengthIsADriverEr
     EXPECT_EQ(read(1'000'000), std::tuple(false, true, 3u));
     EXPECT_EQ(read(NoTotal), std::tuple(false, true, 3u));
     for (const long long bad : {-2LL, -3LL, -5LL}) {
-        SCOPED_TRACE(bad);
-        try {
-            ReadPiece(bad, capacity);
-            FAIL() << "a negative length was taken as a size";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Number(), errc::OdbcCallFailed);
-            EXPECT_NE(error.Description().find(std::to_string(bad)), std::string::npos) << error.Description();
-        }
+        const Error error = fixtures::RaisedError([&] { ReadPiece(bad, capacity); });
+        EXPECT_EQ(error.Number(), errc::OdbcCallFailed);
+        EXPECT_NE(error.Description().find(std::to_string(bad)), std::string::npos) << error.Description();
     }
 }
 

@@ -8,14 +8,7 @@
 namespace tallyrun::odbc {
 namespace {
 
-Diagnostic Record(const char* sqlState, long native, const char* text)
-{
-    Diagnostic record;
-    record.sqlState = sqlState;
-    record.native = native;
-    record.text = text;
-    return record;
-}
+using fixtures::Record;
 
 TEST(Utf16, ReplacesMalformedInputInsteadOfStoppingOrRefusesItWhenAsked)
 {
@@ -29,21 +22,16 @@ TEST(Utf16, ReplacesMalformedInputInsteadOfStoppingOrRefusesItWhenAsked)
 
 TEST(Diagnostics, SeverityDecidesErrorsAndSqlStateStandsInForIt)
 {
-    Diagnostic info = Record("01000", 5701, "x");
-    EXPECT_FALSE(info.IsError());
-    Diagnostic error = Record("42000", 50000, "x");
-    EXPECT_TRUE(error.IsError());
-    error.severity = 10;
-    EXPECT_FALSE(error.IsError());
+    EXPECT_FALSE(Record("01000", 5701, "x").IsError());
+    EXPECT_TRUE(Record("42000", 50000, "x").IsError());
+    EXPECT_FALSE(Record("42000", 50000, "x", 10).IsError());
 
     EXPECT_FALSE(Record("42S02", 208, "Invalid object name").EndsBatch());
     EXPECT_TRUE(Record("HYT00", 0, "Timeout expired").EndsBatch());
 
     // Only a server error with nothing that ends the batch makes a failed call a message of the batch.
-    Diagnostic missing = Record("42000", 2520, "Could not find database 'Nope'.");
-    missing.severity = 16;
-    Diagnostic endOfStream = Record("01000", 20017, "Unexpected EOF from the server");
-    endOfStream.severity = 9;
+    const Diagnostic missing = Record("42000", 2520, "Could not find database 'Nope'.", 16);
+    const Diagnostic endOfStream = Record("01000", 20017, "Unexpected EOF from the server", 9);
     EXPECT_TRUE(HoldsServerError({missing}));
     EXPECT_FALSE(HoldsServerError({endOfStream}));
     EXPECT_FALSE(HoldsServerError({missing, Record("08S01", 20004, "Read from the server failed")}));

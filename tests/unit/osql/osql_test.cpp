@@ -3,6 +3,7 @@
 #include "osql/options.h"
 #include "osql/program.h"
 #include "osql/output.h"
+#include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
@@ -83,32 +84,23 @@ TEST(Options, TheClientNamesItselfByTheFileItWasStartedAs)
         EXPECT_EQ(ProgramName(startedAs), name) << startedAs;
 }
 
-odbc::Diagnostic Message(const char* sqlState, long native, const char* text)
-{
-    odbc::Diagnostic message;
-    message.sqlState = sqlState;
-    message.native = native;
-    message.text = text;
-    return message;
-}
+using fixtures::Record;
 
 TEST(Messages, ErrorsGetTheHeaderAdministratorsKnowLeavingOutWhatTheDriverDoesNotTell)
 {
-    auto error = Message("42000", 2520, "[FreeTDS][SQL Server]Could not find database 'Sales'.");
-    error.severity = 16;
+    auto error = Record("42000", 2520, "[FreeTDS][SQL Server]Could not find database 'Sales'.", 16);
     error.state = 11;
     error.server = "SRV1";
     error.line = 1;
     EXPECT_EQ(FormatMessage(error), "Msg 2520, Level 16, State 11, Server SRV1, Line 1\nCould not find database 'Sales'.");
-    auto inProcedure = Message("42000", 50000, "Bad");
+    auto inProcedure = Record("42000", 50000, "Bad");
     inProcedure.procedure = "usp_Fix";
     EXPECT_EQ(FormatMessage(inProcedure), "Msg 50000, Procedure usp_Fix\nBad");
 }
 
 TEST(Messages, ServerTextCannotDriveTheTerminal)
 {
-    auto error = Message("42000", 4060, "Cannot open database \"x\x1B[2J\ny\" requested by the login.");
-    error.severity = 11;
+    auto error = Record("42000", 4060, "Cannot open database \"x\x1B[2J\ny\" requested by the login.", 11);
     error.server = "S\xC2\x9B" "1";  // U+009B, the C1 control sequence introducer
     EXPECT_EQ(FormatMessage(error),
               "Msg 4060, Level 11, Server S\\u009B1\nCannot open database \"x\\x1B[2J\\ny\" requested by the login.");
@@ -116,7 +108,7 @@ TEST(Messages, ServerTextCannotDriveTheTerminal)
     EXPECT_EQ(TerminalSafe("two\nlines\x1B", LineBreaks::Keep), "two\nlines\\x1B");
 
     // A failure keeps its own lines but not the server's line breaks.
-    const odbc::OdbcError login({Message("42000", 4060, "[FreeTDS][SQL Server]Cannot open database \"a\nb\x1B\".")},
+    const odbc::OdbcError login({Record("42000", 4060, "[FreeTDS][SQL Server]Cannot open database \"a\nb\x1B\".")},
                                 {"Check the name."});
     EXPECT_EQ(FormatError(login), "Cannot open database \"a\\nb\\x1B\".\nCheck the name.");
     EXPECT_EQ(FormatError(Error(5, "ours\non two lines\x07")), "ours\non two lines\\x07");

@@ -27,8 +27,9 @@ struct FakeStatusBar : StatusBarView {
 };
 
 struct FakeForm : Form {
+    explicit FakeForm(float l = 0, float t = 0, float w = 0, float h = 0) : left(l), top(t), width(w), height(h) {}
     int state = 0;
-    float left = 0, top = 0, width = 0, height = 0, scaleWidth = 0, scaleHeight = 0;
+    float left, top, width, height, scaleWidth = 0, scaleHeight = 0;
     bool mdiChild = false;
     std::optional<FakeStatusBar> statusBar;
     std::vector<Spot> moves;
@@ -69,20 +70,10 @@ struct Case {
     long raises = 0;
 };
 
-FakeForm Parent(float left, float top, float width, float height)
-{
-    FakeForm parent;
-    parent.left = left;
-    parent.top = top;
-    parent.width = width;
-    parent.height = height;
-    return parent;
-}
-
 // An interior of 900 x 800 inside an outer size of 50 x 50, so that any use of the outer size shows.
 FakeForm MdiParent(std::optional<FakeStatusBar> statusBar)
 {
-    FakeForm parent = Parent(0, 0, 50, 50);
+    FakeForm parent(0, 0, 50, 50);
     parent.scaleWidth = 900;
     parent.scaleHeight = 800;
     parent.statusBar = statusBar;
@@ -107,14 +98,14 @@ const std::vector<Case> Cases{
     {.name = "no parent: centred in the work area", .over = Over::NullParent, .moved = Spot{180, 150}},
     {.name = "a parent that is not a form leaves a minimised child", .over = Over::NotAForm, .state = 1},
     {.name = "over the parent, unrounded", .over = Over::Parent, .width = 400, .height = 300,
-     .parent = Parent(100, 0, 601, 301), .moved = Spot{200.5, 0.5}},
+     .parent = FakeForm(100, 0, 601, 301), .moved = Spot{200.5, 0.5}},
     {.name = "past the right and bottom edges pulled back, minimised or not", .over = Over::Parent, .width = 400,
-     .height = 100, .state = 1, .parent = Parent(700, 600, 200, 100), .moved = Spot{560, 560}},
+     .height = 100, .state = 1, .parent = FakeForm(700, 600, 200, 100), .moved = Spot{560, 560}},
     // 300 + 2^-15 + 660 rounds to 960 in single precision: on the edge, so not pulled back to 300.
     {.name = "exactly at the right edge stays", .over = Over::Parent, .width = 660, .height = 100,
-     .parent = Parent(300.000030517578125f, 50, 660, 300), .moved = Spot{300.000030517578125, 150}},
+     .parent = FakeForm(300.000030517578125f, 50, 660, 300), .moved = Spot{300.000030517578125, 150}},
     {.name = "larger than the screen ends at zero", .over = Over::Parent, .width = 1000, .height = 700,
-     .parent = Parent(300, 50, 600, 300), .moved = Spot{0, 0}},
+     .parent = FakeForm(300, 50, 600, 300), .moved = Spot{0, 0}},
     {.name = "inside a parent above its visible status bar", .over = Over::Parent, .screenWidth = 100,
      .screenHeight = 100, .parent = MdiParent(FakeStatusBar{true, 100}), .mdi = true, .childScaleHeight = 300,
      .moved = Spot{200, 200}},
@@ -137,9 +128,7 @@ TEST(Placement, EachCaseMovesOnceToItsPlaceOrNotAtAll)
         screen.workAreaAnswers = c.workAnswers;
         screen.width = c.screenWidth;
         screen.height = c.screenHeight;
-        FakeForm form;
-        form.width = c.mdi ? 5000 : c.width;
-        form.height = c.mdi ? 5000 : c.height;
+        FakeForm form(0, 0, c.mdi ? 5000 : c.width, c.mdi ? 5000 : c.height);
         form.state = c.state;
         form.mdiChild = c.mdi;
         form.scaleWidth = 500;
