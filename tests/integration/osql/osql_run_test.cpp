@@ -47,6 +47,9 @@ TEST(OsqlRun, SendsTheUsageUpdateWithNamesOutsideAsciiIntactOverAKerberosLoginAl
         EXPECT_EQ(Received(server, query), 1) << ::testing::PrintToString(server.Batches());
         EXPECT_EQ(server.SuccessfulLogins(), 1);
         EXPECT_EQ(server.InClear(), 0);
+        // With -N o the client asks for the login's encryption only: a server that forces it encrypts the batch too.
+        EXPECT_EQ(RunOsql({"-S", At(server), "-E", "-N", "o", "-Q", query}).exitStatus, 0);
+        EXPECT_EQ(server.InClear(), encryption == TdsStandIn::Encryption::Full ? 0 : 1);
     }
 }
 
