@@ -1,6 +1,6 @@
 // The real Tallyrun.exe, driven from outside as a user would: a click on Tallyrun starts the client beside it
 // with the exact command line, the wait dialog goes once the client ends, the message box that says why a run
-// failed comes only after it, and the window starts centred in the work area.
+// failed comes only after it, and the window starts centred in the work area; and its version information.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,6 +11,9 @@
 #include <iterator>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -48,13 +51,12 @@ HWND FindWindowOf(DWORD processId, const std::wstring& caption, std::chrono::mil
     return found;
 }
 
-// The `n`th child (from 0) of that window class, in creation order, which is the layout's.
-HWND ChildOfClass(HWND parent, const wchar_t* className, int n)
+// The folder this test programme was built into, with Tallyrun.exe.
+fs::path BuiltFolder()
 {
-    HWND child = ::FindWindowExW(parent, nullptr, className, nullptr);
-    while (child && n-- > 0)
-        child = ::FindWindowExW(parent, child, className, nullptr);
-    return child;
+    wchar_t self[MAX_PATH];
+    const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    return fs::path(std::wstring(self, length)).parent_path();
 }
 
 // Tallyrun.exe started from a folder of the test's own that holds it and, as osql.exe beside it, the process
@@ -63,9 +65,7 @@ class TallyrunExe : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t self[MAX_PATH];
-        const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-        const fs::path built = fs::path(std::wstring(self, length)).parent_path();
+        const fs::path built = BuiltFolder();
         fs::remove_all(folder);
         fs::create_directories(folder / L"elsewhere");
         fs::copy_file(built / L"Tallyrun.exe", folder / L"Tallyrun.exe");
@@ -115,8 +115,10 @@ TEST_F(TallyrunExe, RunsTheClientBesideItAndSaysWhyTheRunFailedOnceTheDialogHasG
     EXPECT_NEAR(frame.left, (work.right - (frame.right - frame.left)) / 2.0, 1.0);
     EXPECT_NEAR(frame.top, (work.bottom - (frame.bottom - frame.top)) / 2.0, 1.0);
 
-    ::SetWindowTextW(ChildOfClass(main, L"ComboBox", 0), L"127.0.0.1,1433");
-    ::SetWindowTextW(ChildOfClass(main, L"ComboBox", 1), L"Ventes d'\u00e9t\u00e9");
+    // The combo boxes in the layout's order: servers, then databases.
+    const HWND servers = ::FindWindowExW(main, nullptr, L"ComboBox", nullptr);
+    ::SetWindowTextW(servers, L"127.0.0.1,1433");
+    ::SetWindowTextW(::FindWindowExW(main, servers, L"ComboBox", nullptr), L"Ventes d'\u00e9t\u00e9");
     ::PostMessageW(::FindWindowExW(main, nullptr, L"Button", L"Tallyrun"), BM_CLICK, 0, 0);
     const fs::path recorded = folder / L"command_line.txt";
     ASSERT_TRUE(WaitFor([&] { return fs::exists(recorded); }, 20s)) << "the client was never started";
@@ -148,6 +150,36 @@ TEST_F(TallyrunExe, RunsTheClientBesideItAndSaysWhyTheRunFailedOnceTheDialogHasG
     ::PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitFor([&] { return !::IsWindow(box); }, 5s)) << "the message box stayed";
     EXPECT_TRUE(WaitFor([&] { return ::IsWindowEnabled(main) != FALSE; }, 2s));
+}
+
+// The version information as Windows' own file properties read it.
+TEST(TallyrunExeVersion, IsOneInUsEnglishUnicode)
+{
+    const std::wstring file = (BuiltFolder() / L"Tallyrun.exe").wstring();
+    DWORD ignored = 0;
+    std::vector<unsigned char> data(::GetFileVersionInfoSizeW(file.c_str(), &ignored));
+    ASSERT_FALSE(data.empty()) << "no version information (error " << ::GetLastError() << ")";
+    ASSERT_TRUE(::GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    const auto query = [&](const std::wstring& path) {
+        void* value = nullptr;
+        UINT size = 0;
+        return ::VerQueryValueW(data.data(), path.c_str(), &value, &size) && size > 0 ? value : nullptr;
+    };
+
+    for (const auto& [name, expected] : {std::pair{L"ProductName", L"Tallyrun"}, {L"InternalName", L"Tallyrun"},
+                                         {L"OriginalFilename", L"Tallyrun.exe"}, {L"FileVersion", L"1.00"},
+                                         {L"ProductVersion", L"1.00"}}) {
+        const auto* value = static_cast<const wchar_t*>(query(L"\\StringFileInfo\\040904B0\\" + std::wstring(name)));
+        EXPECT_EQ(value ? std::wstring(value) : L"(missing)", expected) << name;
+    }
+    const auto* translation = static_cast<const WORD*>(query(L"\\VarFileInfo\\Translation"));
+    ASSERT_TRUE(translation);
+    EXPECT_EQ(std::pair(translation[0], translation[1]), (std::pair<WORD, WORD>{0x0409, 1200}));
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(query(L"\\"));
+    ASSERT_TRUE(fixed);
+    EXPECT_EQ(std::tuple(fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                         fixed->dwProductVersionLS, fixed->dwFileType),
+              (std::tuple<DWORD, DWORD, DWORD, DWORD, DWORD>{0x00010000, 0, 0x00010000, 0, VFT_APP}));
 }
 
 }  // namespace
