@@ -114,9 +114,8 @@ private slots:
         QFETCH(QString, cause);
         QFETCH(QString, told);
         const bool stop = cause == QStringLiteral("stopped");
-        TdsStandIn::Options options;
-        options.afterBatch = stop ? TdsStandIn::AfterBatch::Stall : TdsStandIn::AfterBatch::Answer;
-        std::optional<TdsStandIn> server(std::in_place, options);
+        using enum TdsStandIn::AfterBatch;
+        std::optional<TdsStandIn> server(std::in_place, TdsStandIn::Options{.afterBatch = stop ? Stall : Answer});
         server->AddReply("UPDATEUSAGE('Salse')",
                          {2520, 11, 16, "Die Datenbank „Salse“ ist nicht vorhanden. Überprüfen Sie den Namen."});
         const std::uint16_t port = server->Port();

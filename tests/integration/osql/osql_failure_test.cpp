@@ -17,24 +17,11 @@ using namespace std::chrono_literals;
 
 constexpr const char* Query = "DBCC UPDATEUSAGE('Sales')";
 
-ChildOutcome UsageUpdate(std::uint16_t port, std::vector<std::string> options,
+ChildOutcome UsageUpdate(std::uint16_t port, std::vector<std::string> options = {"-b", "-l", "5"},
                          const std::vector<std::string>& environment = {})
 {
     options.insert(options.begin(), {"-S", "127.0.0.1," + std::to_string(port), "-E", "-Q", Query});
     return RunOsql(options, environment);
-}
-
-ChildOutcome UsageUpdate(std::uint16_t port, std::chrono::seconds loginTimeout,
-                         const std::vector<std::string>& environment = {})
-{
-    return UsageUpdate(port, {"-b", "-l", std::to_string(loginTimeout.count())}, environment);
-}
-
-TdsStandIn::Options After(TdsStandIn::AfterBatch afterBatch)
-{
-    TdsStandIn::Options options;
-    options.afterBatch = afterBatch;
-    return options;
 }
 
 // Every failure ends `within` its timeout and a margin (the machine is shared and slow at times).
@@ -49,16 +36,12 @@ void ExpectFailure(const ChildOutcome& run, const std::string& cause, std::chron
 
 TEST(OsqlFailure, NamesWhatStoodInTheLoginsWay)
 {
-    TdsStandIn::Options unknown;
-    unknown.registerServicePrincipal = false;
-    TdsStandIn unregistered(unknown);
-    ExpectFailure(UsageUpdate(unregistered.Port(), 5s),
-                  "does not know the service principal MSSQLSvc/127.0.0.1:" + std::to_string(unregistered.Port()),
-                  10s);
+    TdsStandIn unregistered({.registerServicePrincipal = false});
+    const std::string principal = "MSSQLSvc/127.0.0.1:" + std::to_string(unregistered.Port());
+    ExpectFailure(UsageUpdate(unregistered.Port()), "does not know the service principal " + principal, 10s);
 
     const auto port = PortNobodyListensOn();
-    ExpectFailure(UsageUpdate(port, 5s), "connection to 127.0.0.1 port " + std::to_string(port) + " was refused",
-                  10s);
+    ExpectFailure(UsageUpdate(port), "connection to 127.0.0.1 port " + std::to_string(port) + " was refused", 10s);
 }
 
 TEST(OsqlFailure, NamesEncryptionWhenTheServerCannotEncryptAsTheClientMust)
@@ -70,10 +53,8 @@ TEST(OsqlFailure, NamesEncryptionWhenTheServerCannotEncryptAsTheClientMust)
     };
     for (const auto& [encryption, named] : servers) {
         SCOPED_TRACE(named);
-        TdsStandIn::Options options;
-        options.encryption = encryption;
-        TdsStandIn server(options);
-        const auto run = UsageUpdate(server.Port(), 5s);
+        TdsStandIn server({.encryption = encryption});
+        const auto run = UsageUpdate(server.Port());
         ExpectFailure(run, "", 5s);
         EXPECT_NE(FoldAscii(run.err).find(named), std::string::npos) << run.err;
         EXPECT_EQ(server.SuccessfulLogins(), 0);
@@ -82,16 +63,14 @@ TEST(OsqlFailure, NamesEncryptionWhenTheServerCannotEncryptAsTheClientMust)
 
 TEST(OsqlFailure, GivesUpAtTheLoginTimeoutOnWhatNeverAnswers)
 {
-    TdsStandIn::Options silent;
-    silent.mode = TdsStandIn::Mode::Silent;
-    TdsStandIn quiet(silent);
-    const auto run = UsageUpdate(quiet.Port(), 2s);
+    TdsStandIn quiet({.mode = TdsStandIn::Mode::Silent});
+    const auto run = UsageUpdate(quiet.Port(), {"-b", "-l", "2"});
     ExpectFailure(run, "did not answer within the login timeout of 2 seconds", 7s);
     EXPECT_GE(run.elapsed, 2s - 100ms);
 
     TdsStandIn server;
     FrozenKdc kdc;
-    ExpectFailure(UsageUpdate(server.Port(), 2s, kdc.Environment()),
+    ExpectFailure(UsageUpdate(server.Port(), {"-b", "-l", "2"}, kdc.Environment()),
                   "KDC for realm TALLYRUN.TEST (127.0.0.1:" + std::to_string(kdc.Port()) + ")", 3500ms);
     EXPECT_TRUE(kdc.Asked());
     EXPECT_EQ(server.SuccessfulLogins(), 0);
@@ -112,21 +91,23 @@ TEST(OsqlBrokenBatch, AConnectionClosedOrResetAfterTheBatchFailsTheRunEvenWithou
     };
     for (const auto& [fault, cause] : faults) {
         SCOPED_TRACE(cause);
-        TdsStandIn server(After(fault));
-        ExpectFailure(UsageUpdate(server.Port(), std::vector<std::string>{}), cause, 10s);
+        TdsStandIn server({.afterBatch = fault});
+        ExpectFailure(UsageUpdate(server.Port(), {}), cause, 10s);
         EXPECT_EQ(server.Batches(), std::vector<std::string>{Query});
     }
 }
 
 TEST(OsqlBrokenBatch, AStalledServerFailsTheRunAtTheQueryTimeout)
 {
-    TdsStandIn server(After(TdsStandIn::AfterBatch::Stall));
+    TdsStandIn server({.afterBatch = TdsStandIn::AfterBatch::Stall});
     const auto run = UsageUpdate(server.Port(), {"-t", "3"});
     ExpectFailure(run, "The query did not finish within the query timeout of 3 seconds.", 4500ms);
     EXPECT_GE(run.elapsed, 2900ms);
 }
 
-TEST(OsqlCommandLine, UsageGoesToStandardErrorOnMistakesAndToStandardOutputOnRequest)
+// Usage goes to standard error on a mistake and to standard output on request; a long server name is quoted whole
+// once, not again in each line that names the server.
+TEST(OsqlCommandLine, UsageGoesWhereItIsAskedForAndALongServerNameIsQuotedWholeOnce)
 {
     const auto wrong = RunOsql({"-E", "-Q", "x", "-z"});
     EXPECT_EQ(wrong.exitStatus, 1);
@@ -137,10 +118,7 @@ TEST(OsqlCommandLine, UsageGoesToStandardErrorOnMistakesAndToStandardOutputOnReq
     EXPECT_EQ(asked.exitStatus, 0);
     EXPECT_EQ(asked.err, "");
     EXPECT_EQ(asked.out.rfind("usage: osql", 0), 0u) << asked.out;
-}
 
-TEST(OsqlCommandLine, ALongServerNameIsQuotedWholeOnce)
-{
     const std::string name(10000, 'a');
     const auto run = RunOsql({"-S", name, "-E", "-Q", "x"});
     EXPECT_EQ(run.exitStatus, 1);

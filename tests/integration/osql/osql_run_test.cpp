@@ -36,9 +36,7 @@ long Received(const TdsStandIn& server, const std::string& batch)
 TEST(OsqlRun, SendsTheUsageUpdateWithNamesOutsideAsciiIntactOverAKerberosLoginAllEncrypted)
 {
     for (const auto encryption : {TdsStandIn::Encryption::Login, TdsStandIn::Encryption::Full}) {
-        TdsStandIn::Options options;
-        options.encryption = encryption;
-        TdsStandIn server(options);
+        TdsStandIn server({.encryption = encryption});
         const std::string query = "DBCC UPDATEUSAGE(N'Ünïcødé 数据') WITH NO_INFOMSGS, COUNT_ROWS";
         const auto run = RunOsql({"-S", At(server), "-E", "-Q", query});
         EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
@@ -87,9 +85,8 @@ TEST(OsqlRun, WithoutATicketTheLoginFailsWithinTheLoginTimeout)
     EXPECT_EQ(run.exitStatus, 1) << run.out << run.err;
     EXPECT_EQ(run.out, "");
     EXPECT_EQ(run.err.rfind("osql: cannot connect to " + At(server) + ":" + LineEnd(), 0), 0u) << run.err;
-    if (!UnderWine()) {
+    if (!UnderWine())
         EXPECT_NE(run.err.find("Run kinit"), std::string::npos) << run.err;
-    }
     // Wine starts its server and services when none runs yet, which takes some seconds on a busy machine.
     EXPECT_LT(run.elapsed, UnderWine() ? 15s : 10s);
     EXPECT_EQ(server.SuccessfulLogins(), 0);
@@ -101,13 +98,9 @@ TEST(OsqlRun, WithoutATicketTheLoginFailsWithinTheLoginTimeout)
 TEST(OsqlNamedInstance, ReachesTheInstanceThroughTheSqlBrowserAndNamesAnUnknownOne)
 {
     TdsStandIn server;
-    InstanceRecord sales;
-    sales.server = "STANDIN";
-    sales.instance = "SALESINST";
-    sales.tcpPort = server.Port();
     ResponderOptions options;
     options.port = 1434;
-    options.instances = {sales};
+    options.instances = {{.server = "STANDIN", .instance = "SALESINST", .tcpPort = server.Port()}};
     std::unique_ptr<SsrpResponder> browser;
     try {
         browser = std::make_unique<SsrpResponder>(std::move(options));
