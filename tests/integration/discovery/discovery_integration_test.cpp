@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include <cstdio>
-#include <memory>
 
 namespace tallyrun {
 namespace {
@@ -21,14 +20,12 @@ struct Harness {
     fakes::FakePlatform fake;
     sqldmo::SystemObjectFactory objects;
     Platform platform{objects, fake.launcher, fake.processes, fake.toolkit};
-    std::unique_ptr<frm_Main> window;
-    fakes::FakeForm& form;
+    frm_Main window{platform};
+    fakes::FakeForm& form = fake.toolkit.Find("frm_Main");
 
-    explicit Harness(std::chrono::seconds queryTimeout = std::chrono::seconds(30))
-        : objects(Settings(queryTimeout)), window(std::make_unique<frm_Main>(platform)),
-          form(fake.toolkit.Find("frm_Main"))
+    explicit Harness(std::chrono::seconds queryTimeout = std::chrono::seconds(30)) : objects(Settings(queryTimeout))
     {
-        window->Show();
+        window.Show();
     }
 
     static sqldmo::SystemObjectSettings Settings(std::chrono::seconds queryTimeout)
@@ -41,7 +38,6 @@ struct Harness {
         return settings;
     }
 
-    fakes::FakeComboBox& Databases() const { return form.Combo("cbo_DBs"); }
     void ListDatabasesOf(const TdsStandIn& server) const
     {
         form.Combo("cbo_Servers").text = "localhost," + std::to_string(server.Port());
@@ -62,53 +58,48 @@ class DiscoveryIntegrationTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void listsTheUserDatabasesInOrderWithOneQuery();
-    void givesUpOnAListTheServerNeverAnswers();
-};
+    // As many databases as a server holds, system ones among them and a name outside ASCII: the user databases in
+    // the server's order, from one query over one login.
+    void listsTheUserDatabasesInOrderWithOneQuery()
+    {
+        constexpr int Count = 32'767;
+        std::vector<CatalogDatabase> catalog{{"Ünïcødé 販売", false}, {"master", true}, {"model", true}};
+        for (int number = 2; number <= Count; ++number) {
+            char name[16];
+            std::snprintf(name, sizeof name, "db%05d", number);
+            catalog.push_back({name, false});
+        }
+        catalog.push_back({"tempdb", true});
+        TdsStandIn server;
+        server.SetCatalog(std::move(catalog));
+        Harness harness;
 
-// As many databases as a server holds, system ones among them and a name outside ASCII: the user databases in
-// the server's order, from one query over one login.
-void DiscoveryIntegrationTest::listsTheUserDatabasesInOrderWithOneQuery()
-{
-    constexpr int Count = 32'767;
-    std::vector<CatalogDatabase> catalog{{"Ünïcødé 販売", false}, {"master", true}, {"model", true}};
-    for (int number = 2; number <= Count; ++number) {
-        char name[16];
-        std::snprintf(name, sizeof name, "db%05d", number);
-        catalog.push_back({name, false});
+        harness.ListDatabasesOf(server);
+
+        QCOMPARE(harness.Messages(), QString());
+        const fakes::FakeComboBox& databases = harness.form.Combo("cbo_DBs");
+        QCOMPARE(databases.ListCount(), Count + 1);
+        QCOMPARE(databases.List(1), std::string("Ünïcødé 販売"));
+        QCOMPARE(databases.List(2), std::string("db00002"));
+        QCOMPARE(databases.List(Count), std::string("db32767"));
+        QCOMPARE(server.SuccessfulLogins(), 1);
+        QCOMPARE(server.Batches(), std::vector<std::string>{std::string(sqldmo::DatabaseCatalogQuery)});
     }
-    catalog.push_back({"tempdb", true});
-    TdsStandIn server;
-    server.SetCatalog(std::move(catalog));
-    Harness harness;
 
-    harness.ListDatabasesOf(server);
-
-    QCOMPARE(harness.Messages(), QString());
-    const fakes::FakeComboBox& databases = harness.Databases();
-    QCOMPARE(databases.ListCount(), Count + 1);
-    QCOMPARE(databases.List(1), std::string("Ünïcødé 販売"));
-    QCOMPARE(databases.List(2), std::string("db00002"));
-    QCOMPARE(databases.List(Count), std::string("db32767"));
-    QCOMPARE(server.SuccessfulLogins(), 1);
-    QCOMPARE(server.Batches(), std::vector<std::string>{std::string(sqldmo::DatabaseCatalogQuery)});
-}
-
-void DiscoveryIntegrationTest::givesUpOnAListTheServerNeverAnswers()
-{
-    TdsStandIn::Options stalling;
-    stalling.afterBatch = TdsStandIn::AfterBatch::Stall;
-    TdsStandIn stallingServer(stalling);
-    Harness harness(std::chrono::seconds(2));
-    QElapsedTimer clock;
-    clock.start();
-    harness.ListDatabasesOf(stallingServer);
-    QVERIFY2(clock.elapsed() < 3500, qPrintable(QString::number(clock.elapsed())));
-    QVERIFY2(harness.Messages().contains(
-                 QStringLiteral("The server did not answer the database list within 2 seconds")),
-             qPrintable(harness.Messages()));
-    QCOMPARE(harness.Databases().items, std::vector<std::string>{"<Database Name>"});
-}
+    void givesUpOnAListTheServerNeverAnswers()
+    {
+        TdsStandIn stallingServer({.afterBatch = TdsStandIn::AfterBatch::Stall});
+        Harness harness(std::chrono::seconds(2));
+        QElapsedTimer clock;
+        clock.start();
+        harness.ListDatabasesOf(stallingServer);
+        QVERIFY2(clock.elapsed() < 3500, qPrintable(QString::number(clock.elapsed())));
+        const QString told = harness.Messages();
+        QVERIFY2(told.contains(QStringLiteral("The server did not answer the database list within 2 seconds")),
+                 qPrintable(told));
+        QCOMPARE(harness.form.Combo("cbo_DBs").items, std::vector<std::string>{"<Database Name>"});
+    }
+};
 
 }  // namespace tallyrun
 
