@@ -1,9 +1,6 @@
 #!/usr/bin/python3
-"""What a screen reader such as Orca is told of a running program through AT-SPI.
-
-Usage: screen_reader.py APPLICATION SECONDS. Prints each top-level window of the application as it is first seen,
-one line each: role, name and "busy" or "idle", separated by tabs. Ends once a busy window has been seen, or when
-the time is up.
+"""screen_reader.py APPLICATION SECONDS: what a screen reader such as Orca is told of a running program through
+AT-SPI. Prints each top-level window as first seen, "role<TAB>name<TAB>busy|idle", until a busy one or the time is up.
 """
 import sys
 import time

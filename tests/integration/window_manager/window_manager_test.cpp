@@ -15,6 +15,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -98,11 +100,13 @@ private slots:
     // the test runs on).
     void framesAreCentredAndScreenReadersHearAFrameAndAWaitDialogThatIsBusy()
     {
-        QTemporaryDir clients;
-        QVERIFY(testing::WriteSleepingClient(clients.path(), 3));
+        const QTemporaryDir clients;
+        const std::filesystem::path folder = clients.path().toStdString();
+        std::ofstream(folder / "osql") << "#!/bin/sh\nexec sleep 3\n";
+        std::filesystem::permissions(folder / "osql", std::filesystem::perms::owner_all);
         // The system's screen: the work area the window manager reports is the one to be centred in.
         const QtScreen system;
-        testing::RealWindow real(clients.path().toStdString(), &system);
+        testing::RealWindow real(folder, &system);
 
         std::optional<QRect> main;
         QTRY_VERIFY((main = Frame(real.Window())).has_value());

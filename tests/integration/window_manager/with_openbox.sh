@@ -11,11 +11,12 @@ fi
 work=$(mktemp -d)
 xvfb_pid=
 wm_pid=
+stop() {
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
 cleanup() {
-    for pid in $wm_pid $xvfb_pid; do
-        kill "$pid" 2>/dev/null || true
-        wait "$pid" 2>/dev/null || true
-    done
+    for pid in $wm_pid $xvfb_pid; do stop "$pid"; done
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -45,8 +46,7 @@ for number in $(seq "$first" $((first + 100))); do
         sleep 0.1
     done
     [ -s "$work/display" ] && listens_there "$number" "$xvfb_pid" && break
-    kill "$xvfb_pid" 2>/dev/null || true
-    wait "$xvfb_pid" 2>/dev/null || true
+    stop "$xvfb_pid"
     xvfb_pid=
     : >"$work/display"
 done

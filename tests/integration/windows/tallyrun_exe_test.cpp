@@ -103,11 +103,11 @@ protected:
     HWND main = nullptr;
 };
 
-// What the toolkit's own tests prove piece by piece, here once through the shipped programme: the window centred
-// between the screen's origin and the work area's far edges, the client beside it started with the exact line,
-// and a server's error, after which the client exits 0, told over the main window once the dialog has gone.
+// What the toolkit's own tests prove piece by piece, here once through the shipped programme. After a server's
+// error the client exits 0: the window tells it from the client's output.
 TEST_F(TallyrunExe, RunsTheClientBesideItAndSaysWhyTheRunFailedOnceTheDialogHasGone)
 {
+    // Centred between the screen's origin and the work area's far edges.
     RECT work{};
     ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT frame{};
