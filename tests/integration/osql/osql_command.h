@@ -10,8 +10,6 @@
 namespace tallyrun::testing {
 
 bool UnderWine();
-// The line end osql writes: the system's own.
-std::string LineEnd();
 // osql with `arguments`, given a minute and a half: Wine starts its server and services when none runs yet.
 ChildOutcome RunOsql(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {});
 

@@ -16,11 +16,6 @@ bool UnderWine()
     return command.size() > 1;
 }
 
-std::string LineEnd()
-{
-    return UnderWine() ? "\r\n" : "\n";
-}
-
 ChildOutcome RunOsql(const std::vector<std::string>& arguments, const std::vector<std::string>& environment)
 {
     std::vector<std::string> argv = command;

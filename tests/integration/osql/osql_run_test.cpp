@@ -26,6 +26,12 @@ std::string At(const TdsStandIn& server)
     return "127.0.0.1," + std::to_string(server.Port());
 }
 
+// The line end osql writes: the system's own.
+std::string LineEnd()
+{
+    return UnderWine() ? "\r\n" : "\n";
+}
+
 long Received(const TdsStandIn& server, const std::string& batch)
 {
     const auto batches = server.Batches();
