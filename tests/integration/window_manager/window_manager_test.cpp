@@ -5,7 +5,6 @@
 #include "tests/fixtures/real_window/real_window.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
