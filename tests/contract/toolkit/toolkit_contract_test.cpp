@@ -84,7 +84,6 @@ TEST_F(Contract, FormsReadTheirFrameInTwipsOnEachAxisAndMoveToWholePixels)
     EXPECT_EQ(main->Height(), frame.height * 20.0f);
     EXPECT_GT(main->Height(), main->ScaleHeight()) << "a caption above the client area";
     EXPECT_EQ(main->WindowState(), 0);
-    EXPECT_FALSE(main->MDIChild());
 
     main->Move(605, 409.5);  // 50.42 and 20.475 pixels
     probe::RunEvents(20);
@@ -114,7 +113,6 @@ TEST_F(Contract, ScreenReadersHearEachControlByWhatItDoesAndEachComboBoxByItsLab
                       control.accessibleName.empty() ? control.caption : control.accessibleName);
     }
     EXPECT_EQ(probe::AccessibleName(*dialog, 0), frm_UpdatingLayout.controls[0].caption);
-    EXPECT_EQ(main->CommandButtonAt(ListServersAt).Caption(), "List Available") << "the caption stays as it is";
     EXPECT_THROW(main->LabelAt(ServersAt), Error);
     EXPECT_THROW(main->ComboBoxAt(ServersAt).SetFocus(), Error) << "not shown";
 }
@@ -231,7 +229,6 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
     EXPECT_FALSE(probe::AnnouncedBusy(*main));
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(unloads, 1);
-    EXPECT_FALSE(probe::IsVisible(*dialog));
     EXPECT_GE(waited, std::chrono::milliseconds(100));
     EXPECT_LT(waited, std::chrono::seconds(10));
 }

@@ -34,9 +34,8 @@ private slots:
     void formsKeepTheirInchesOnTheScreen_data()
     {
         QTest::addColumn<qreal>("scale");
-        QTest::newRow("1x") << 1.0;
-        QTest::newRow("1.5x") << 1.5;
-        QTest::newRow("2x") << 2.0;
+        for (const qreal scale : {1.0, 1.5, 2.0})
+            QTest::addRow("%gx", scale) << scale;
     }
 
     void formsKeepTheirInchesOnTheScreen()
@@ -46,20 +45,18 @@ private slots:
             QSKIP("the screen is at another scale");
         const QtScreen screen;
         QtForm main(frm_MainLayout, nullptr, screen);
-        QtForm dialog(frm_UpdatingLayout, &main, screen);
+        main.Window().show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main.Window()));
         // The layout's twips in the screen's own pixels, not scaled twice.
-        for (const auto& [form, layout] :
-             {std::pair{&main, &frm_MainLayout}, std::pair{&dialog, &frm_UpdatingLayout}}) {
-            form->Window().show();
-            QVERIFY(QTest::qWaitForWindowExposed(&form->Window()));
-            QCOMPARE(QSizeF(form->Window().size()) * form->Window().devicePixelRatioF(),
-                     QSizeF(PixelSize(*layout)) * scale);
-        }
+        QCOMPARE(QSizeF(main.Window().size()) * main.Window().devicePixelRatioF(),
+                 QSizeF(PixelSize(frm_MainLayout)) * scale);
     }
 
-    void windowsAreFixedWithTheIconLabelsAlignAsLaidOutAndTheHourglassCoversTheEditFields()
+    // A server's name or message is shown as it is, even where it looks like markup.
+    void formsAreFixedWithTheIconLabelsAlignTheHourglassCoversTheEditsAndMessagesArePlainText()
     {
         const fakes::FakeScreen screen;
+        QtToolkit toolkit(screen);
         QtForm main(frm_MainLayout, nullptr, screen);
         QtForm dialog(frm_UpdatingLayout, &main, screen);
         for (const auto& [form, layout] :
@@ -87,27 +84,17 @@ private slots:
         main.SetMousePointer(ui::PointerDefault);
         QCOMPARE(main.Window().cursor().shape(), Qt::ArrowCursor);
         QCOMPARE(serversEdit->cursor().shape(), Qt::IBeamCursor);
-    }
 
-    // A server's name or message is shown as it is, even where it looks like markup.
-    void messagesAreShownAsPlainText()
-    {
-        const fakes::FakeScreen screen;
-        QtToolkit toolkit(screen);
-        const auto form = toolkit.CreateForm(frm_MainLayout, nullptr);
         const QString text = QStringLiteral("Cannot connect to <b>x: the <i>server</i> said no.");
         QString heard;
         QTimer::singleShot(0, [&] {
-            QWidget* box = QApplication::activeModalWidget();
-            for (QLabel* label : box ? box->findChildren<QLabel*>() : QList<QLabel*>()) {
-                QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label);
-                if (accessible->text(QAccessible::Name).contains(QStringLiteral("connect")))
-                    heard = accessible->text(QAccessible::Name);
-            }
-            if (box)
+            if (QWidget* box = QApplication::activeModalWidget()) {
+                if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+                    heard = QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name);
                 box->close();
+            }
         });
-        toolkit.MsgBox(*form, text.toStdString(), ui::MessageStyleInformation, "Tallyrun");
+        toolkit.MsgBox(main, text.toStdString(), ui::MessageStyleInformation, "Tallyrun");
         QCOMPARE(heard, text);
     }
 };

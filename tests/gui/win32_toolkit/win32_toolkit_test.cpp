@@ -15,7 +15,6 @@
 namespace tallyrun {
 namespace {
 
-const ui::FormLayout Empty{"empty", "Empty", ui::FormKind::Window, 2400, 2000, {}};
 constexpr std::size_t InfoAt = 0, ServerLabelAt = 1, ServersAt = 2, ListServersAt = 3, DatabasesAt = 5;
 
 LONG StyleOf(HWND window)
@@ -71,7 +70,8 @@ TEST_F(Win32ToolkitTest, FormsHaveOnlyACloseBoxLabelsAlignComboBoxesTellTheirLab
     EXPECT_EQ(CursorOver(main.Handle()), ::LoadCursorA(nullptr, IDC_ARROW));
 }
 
-TEST_F(Win32ToolkitTest, ADialogGoesOnlyWhenTheSessionReallyEndsAndTheModalShowDisablesItsOwner)
+// The modal show's loop and the message box's own still dispatch the timers, which read what is up and dismiss it.
+TEST_F(Win32ToolkitTest, ADialogGoesOnlyWhenTheSessionEndsAndModalShowsAndMessageBoxesDisableTheirOwner)
 {
     Win32Form main(frm_MainLayout, nullptr, screen);
     main.Show();
@@ -101,13 +101,36 @@ TEST_F(Win32ToolkitTest, ADialogGoesOnlyWhenTheSessionReallyEndsAndTheModalShowD
     EXPECT_TRUE(ownerDisabled);
     EXPECT_TRUE(::IsWindowEnabled(main.Handle()));
     EXPECT_FALSE(timer.Enabled()) << "the timers stop with their form";
+
+    std::string title;
+    bool icon = false;
+    ownerDisabled = false;
+    ui::Timer& boxTimer = main.AddTimer();
+    boxTimer.SetInterval(50);
+    boxTimer.OnTimer([&] {
+        const HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
+        if (!box || ::GetWindow(box, GW_OWNER) != main.Handle())
+            return;
+        boxTimer.SetEnabled(false);
+        title = WindowText(box);
+        ownerDisabled = !::IsWindowEnabled(main.Handle());
+        for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            icon = icon || ((StyleOf(child) & SS_TYPEMASK) == SS_ICON && ::SendMessageW(child, STM_GETICON, 0, 0));
+        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    boxTimer.SetEnabled(true);
+    toolkit.MsgBox(main, "Login failed.", ui::MessageStyleInformation, "Tallyrun");
+    EXPECT_EQ(title, "Tallyrun");
+    EXPECT_TRUE(ownerDisabled);
+    EXPECT_TRUE(icon);
+    EXPECT_TRUE(::IsWindowEnabled(main.Handle()));
 }
 
 TEST_F(Win32ToolkitTest, ExecRunsWhileAWindowIsOpenAndRaisesAnEventHandlersError)
 {
     EXPECT_EQ(application.Exec(), 0);
-    const auto first = toolkit.CreateForm(Empty, nullptr);
-    const auto second = toolkit.CreateForm(Empty, nullptr);
+    const auto first = toolkit.CreateForm(frm_MainLayout, nullptr);
+    const auto second = toolkit.CreateForm(frm_MainLayout, nullptr);
     first->Show();
     second->Show();
     ui::Timer& timer = second->AddTimer();
@@ -122,35 +145,6 @@ TEST_F(Win32ToolkitTest, ExecRunsWhileAWindowIsOpenAndRaisesAnEventHandlersError
     timer.OnTimer([] { throw Error(errc::InvalidArgument, "from a handler"); });
     timer.SetEnabled(true);
     EXPECT_THROW(application.Exec(), Error);
-}
-
-// The message box's own loop still dispatches the form's timer, which reads the box and dismisses it.
-TEST_F(Win32ToolkitTest, AMessageBoxStandsOverItsDisabledOwnerWithItsIconUntilDismissed)
-{
-    Win32Form main(frm_MainLayout, nullptr, screen);
-    main.Show();
-    std::string title;
-    bool ownerDisabled = false;
-    bool icon = false;
-    ui::Timer& timer = main.AddTimer();
-    timer.SetInterval(50);
-    timer.OnTimer([&] {
-        const HWND box = ::FindWindowExW(nullptr, nullptr, L"#32770", nullptr);
-        if (!box || ::GetWindow(box, GW_OWNER) != main.Handle())
-            return;
-        timer.SetEnabled(false);
-        title = WindowText(box);
-        ownerDisabled = !::IsWindowEnabled(main.Handle());
-        for (HWND child = ::GetWindow(box, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
-            icon = icon || ((StyleOf(child) & SS_TYPEMASK) == SS_ICON && ::SendMessageW(child, STM_GETICON, 0, 0));
-        ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-    });
-    timer.SetEnabled(true);
-    toolkit.MsgBox(main, "Login failed.", ui::MessageStyleInformation, "Tallyrun");
-    EXPECT_EQ(title, "Tallyrun");
-    EXPECT_TRUE(ownerDisabled);
-    EXPECT_TRUE(icon);
-    EXPECT_TRUE(::IsWindowEnabled(main.Handle()));
 }
 
 }  // namespace
