@@ -54,8 +54,8 @@ TEST_F(Win32ToolkitTest, FormsHaveOnlyACloseBoxLabelsAlignComboBoxesTellTheirLab
     ASSERT_NE(font, nullptr);
     for (std::size_t index = 0; index < main.ControlCount(); ++index)
         EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageW(main.ControlHandle(index), WM_GETFONT, 0, 0)), font);
-    EXPECT_EQ(probe::AccessibleName(main, ServersAt), "Server");
-    EXPECT_EQ(probe::AccessibleName(main, DatabasesAt), "Database Name");
+    EXPECT_EQ(probe::Hear(main, ServersAt).name, "Server");
+    EXPECT_EQ(probe::Hear(main, DatabasesAt).name, "Database Name");
 
     COMBOBOXINFO combo{};
     combo.cbSize = sizeof combo;
