@@ -37,7 +37,9 @@ int Pixels(int twips, float twipsPerPixel)
     return static_cast<int>(std::nearbyint(twips / twipsPerPixel));
 }
 
-TEST_F(Contract, FormsScaleWithTheScreensFactorOnEachAxisAndTheirCaptionsFitInAFontThatScalesToo)
+// A combo box's own name is the toolkit's affair: Qt on Linux gives a combo box its edit text as its name and the
+// screen reader its label through the label relation, where Windows' readers take the name.
+TEST_F(Contract, FormsScaleOnEachAxisAndEachControlFitsItsCaptionInAFontThatScalesAndIsHeardForWhatItDoes)
 {
     int baseLineHeight = 0;
     // The screen at 96, 144 and 192 dots per inch, and one of pixels taller than wide, where 6030 / 12 = 502.5.
@@ -54,14 +56,22 @@ TEST_F(Contract, FormsScaleWithTheScreensFactorOnEachAxisAndTheirCaptionsFitInAF
             EXPECT_EQ(form->ScaleHeight(), Pixels(layout->clientHeight, y) * y);
             for (std::size_t index = 0; index < layout->controls.size(); ++index) {
                 const ui::ControlLayout& control = layout->controls[index];
+                SCOPED_TRACE(control.name);
                 const PixelRect expected{Pixels(control.at.left, x), Pixels(control.at.top, y),
                                          Pixels(control.at.width, x), Pixels(control.at.height, y)};
-                EXPECT_EQ(probe::ControlRect(*form, index), expected) << control.name;
-                if (control.kind == ui::ControlKind::ComboBox || control.wordWrap)
-                    continue;  // the edit text may scroll, and wrapped text takes several lines
+                EXPECT_EQ(probe::ControlRect(*form, index), expected);
+                const probe::Heard heard = probe::Hear(*form, index);
+                EXPECT_EQ(heard.kind, control.kind);
+                if (control.kind == ui::ControlKind::ComboBox) {
+                    EXPECT_EQ(heard.label, index - 1) << "the label laid out before it";
+                    continue;  // its edit text may scroll
+                }
+                EXPECT_EQ(heard.name, control.accessibleName.empty() ? control.caption : control.accessibleName);
+                if (control.wordWrap)
+                    continue;  // wrapped text takes several lines
                 const PixelRect caption = probe::CaptionExtent(*form, index);
-                EXPECT_LE(caption.width, expected.width) << control.name;
-                EXPECT_LE(caption.height, expected.height) << control.name;
+                EXPECT_LE(caption.width, expected.width);
+                EXPECT_LE(caption.height, expected.height);
             }
         }
         const int lineHeight = probe::CaptionExtent(*main, ServerLabelAt).height;
@@ -96,27 +106,6 @@ TEST_F(Contract, FormsReadTheirFrameInTwipsOnEachAxisAndMoveToWholePixels)
     EXPECT_EQ(main->MousePointer(), ui::PointerHourglass);
 }
 
-// A combo box's own name is the toolkit's affair: Qt on Linux gives a combo box its edit text as its name and the
-// screen reader its label through the label relation, where Windows' readers take the name.
-TEST_F(Contract, ScreenReadersHearEachControlByWhatItDoesAndEachComboBoxByItsLabel)
-{
-    const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
-    const auto dialog = toolkit->CreateForm(frm_UpdatingLayout, main.get());
-    for (std::size_t index = 0; index < frm_MainLayout.controls.size(); ++index) {
-        const ui::ControlLayout& control = frm_MainLayout.controls[index];
-        SCOPED_TRACE(control.name);
-        const probe::Heard heard = probe::Hear(*main, index);
-        EXPECT_EQ(heard.kind, control.kind);
-        if (control.kind == ui::ControlKind::ComboBox)
-            EXPECT_EQ(heard.label, index - 1) << "the label laid out before it";
-        else
-            EXPECT_EQ(heard.name, control.accessibleName.empty() ? control.caption : control.accessibleName);
-    }
-    EXPECT_EQ(probe::Hear(*dialog, 0).name, frm_UpdatingLayout.controls[0].caption);
-    EXPECT_THROW(main->LabelAt(ServersAt), Error);
-    EXPECT_THROW(main->ComboBoxAt(ServersAt).SetFocus(), Error) << "not shown";
-}
-
 // Each way to open a list, on a window of its own.
 TEST_F(Contract, ListsHoldWhatIsSetAndOpenByAltDownF4OrTheCall)
 {
@@ -124,10 +113,12 @@ TEST_F(Contract, ListsHoldWhatIsSetAndOpenByAltDownF4OrTheCall)
     for (const auto& [combo, key] : {std::pair{ServersAt, std::optional(Key::AltDown)},
                                      {DatabasesAt, std::optional(Key::F4)}, {DatabasesAt, std::optional<Key>()}}) {
         const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
-        ASSERT_TRUE(probe::ShowActive(*main));
         const ui::ControlLayout& control = frm_MainLayout.controls[combo];
         SCOPED_TRACE(control.name);
         ui::ComboBox& box = main->ComboBoxAt(combo);
+        EXPECT_THROW(main->LabelAt(combo), Error);
+        EXPECT_THROW(box.SetFocus(), Error) << "not shown";
+        ASSERT_TRUE(probe::ShowActive(*main));
         EXPECT_EQ(box.Text(), control.caption);
         box.SetFocus();
         EXPECT_EQ(probe::FocusedControl(*main), control.name);
@@ -161,7 +152,8 @@ TEST_F(Contract, FocusStartsInTheFirstControlThatTakesItAndTabFollowsTheLayout)
     main->OnShown([&] { ++shown; });
     std::vector<std::string> clicked;
     for (const std::size_t button : {ListServersAt, ListDBsAt, TallyrunAt})
-        main->CommandButtonAt(button).OnClick([&, button] { clicked.emplace_back(frm_MainLayout.controls[button].name); });
+        main->CommandButtonAt(button).OnClick(
+            [&, button] { clicked.emplace_back(frm_MainLayout.controls[button].name); });
     ASSERT_TRUE(probe::ShowActive(*main));
     EXPECT_EQ(probe::FocusedControl(*main), "cbo_Servers");
     probe::Type(*main, "srv1");
@@ -202,7 +194,7 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
     timer.OnTimer([&] {
         if (++ticks == 1) {
             survivedTheUser = probe::SurvivesUserClose(*dialog);
-            busyWhileWaiting = probe::AnnouncedBusy(*dialog);
+            busyWhileWaiting = probe::Announce(*dialog).busy;
             dialog->Unload();
         } else if (ticks == 3) {
             allow = true;
@@ -218,8 +210,8 @@ TEST_F(Contract, AModalDialogTicksRefusesTheUserAndGoesWhenItAllowsTheClose)
 
     EXPECT_TRUE(survivedTheUser);
     EXPECT_TRUE(busyWhileWaiting) << "a screen reader hears the dialog wait";
-    EXPECT_TRUE(probe::AnnouncedAsWindow(*main));
-    EXPECT_FALSE(probe::AnnouncedBusy(*main));
+    EXPECT_TRUE(probe::Announce(*main).asWindow);
+    EXPECT_FALSE(probe::Announce(*main).busy);
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(unloads, 1);
     EXPECT_GE(waited, std::chrono::milliseconds(100));
