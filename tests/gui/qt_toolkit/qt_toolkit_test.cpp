@@ -19,12 +19,6 @@
 
 using namespace tallyrun;
 
-// The client area in pixels at 15 twips per pixel, which the fake screen and a screen at 96 dots per inch have.
-static QSize PixelSize(const ui::FormLayout& layout)
-{
-    return {layout.clientWidth / 15, layout.clientHeight / 15};
-}
-
 class QtToolkitTest : public QObject {
     Q_OBJECT
 
@@ -47,9 +41,9 @@ private slots:
         QtForm main(frm_MainLayout, nullptr, screen);
         main.Window().show();
         QVERIFY(QTest::qWaitForWindowExposed(&main.Window()));
-        // The layout's twips in the screen's own pixels, not scaled twice.
+        // The layout's twips in the screen's own pixels, not scaled twice: 15 twips to the pixel at 96 dots per inch.
         QCOMPARE(QSizeF(main.Window().size()) * main.Window().devicePixelRatioF(),
-                 QSizeF(PixelSize(frm_MainLayout)) * scale);
+                 QSizeF(frm_MainLayout.clientWidth, frm_MainLayout.clientHeight) * scale / 15);
     }
 
     // A server's name or message is shown as it is, even where it looks like markup.
@@ -59,13 +53,11 @@ private slots:
         QtToolkit toolkit(screen);
         QtForm main(frm_MainLayout, nullptr, screen);
         QtForm dialog(frm_UpdatingLayout, &main, screen);
-        for (const auto& [form, layout] :
-             {std::pair{&main, &frm_MainLayout}, std::pair{&dialog, &frm_UpdatingLayout}}) {
-            QCOMPARE(form->Window().minimumSize(), PixelSize(*layout));
-            QCOMPARE(form->Window().maximumSize(), PixelSize(*layout));
-            const Qt::WindowFlags flags = form->Window().windowFlags();
-            QVERIFY(!(flags & Qt::WindowMinimizeButtonHint) && !(flags & Qt::WindowMaximizeButtonHint));
-            QVERIFY(flags & Qt::WindowCloseButtonHint);
+        const Qt::WindowFlags buttons =
+            Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
+        for (QtForm* form : {&main, &dialog}) {
+            QCOMPARE(form->Window().minimumSize(), form->Window().maximumSize());
+            QCOMPARE(form->Window().windowFlags() & buttons, Qt::WindowCloseButtonHint);
             const QList<QSize> iconSizes = form->Window().windowIcon().availableSizes();
             QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
         }
