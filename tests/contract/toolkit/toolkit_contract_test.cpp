@@ -1,7 +1,6 @@
-// What every toolkit must do with the window modules' layouts and the interfaces: pixel geometry and fitted
-// captions at the screen's factor, frames read in twips, names for screen readers, focus, tab order and keys, a
-// close request refused and then allowed, timer ticks during a modal show, and a list that opens. Written against
-// the interfaces and the toolkit probe only.
+// What every toolkit does with the window modules' layouts, seen through the interfaces and the toolkit probe only:
+// each control placed, captioned and named for screen readers at the screen's factor, frames in twips, focus, keys
+// and lists, and a modal dialog that ticks and refuses the user until it allows the close.
 #include "main_window/frm_Main.h"
 #include "tests/fixtures/fake_platform/fake_screen.h"
 #include "tests/fixtures/toolkit_probe/toolkit_probe.h"
@@ -19,8 +18,6 @@
 
 namespace tallyrun {
 namespace {
-
-using probe::PixelRect;
 
 // frm_Main's controls in layout order.
 constexpr std::size_t ServerLabelAt = 1, ServersAt = 2, ListServersAt = 3, DatabasesAt = 5, ListDBsAt = 6,
@@ -57,8 +54,8 @@ TEST_F(Contract, FormsScaleOnEachAxisAndEachControlFitsItsCaptionInAFontThatScal
             for (std::size_t index = 0; index < layout->controls.size(); ++index) {
                 const ui::ControlLayout& control = layout->controls[index];
                 SCOPED_TRACE(control.name);
-                const PixelRect expected{Pixels(control.at.left, x), Pixels(control.at.top, y),
-                                         Pixels(control.at.width, x), Pixels(control.at.height, y)};
+                const probe::PixelRect expected{Pixels(control.at.left, x), Pixels(control.at.top, y),
+                                                Pixels(control.at.width, x), Pixels(control.at.height, y)};
                 EXPECT_EQ(probe::ControlRect(*form, index), expected);
                 const probe::Heard heard = probe::Hear(*form, index);
                 EXPECT_EQ(heard.kind, control.kind);
@@ -69,7 +66,7 @@ TEST_F(Contract, FormsScaleOnEachAxisAndEachControlFitsItsCaptionInAFontThatScal
                 EXPECT_EQ(heard.name, control.accessibleName.empty() ? control.caption : control.accessibleName);
                 if (control.wordWrap)
                     continue;  // wrapped text takes several lines
-                const PixelRect caption = probe::CaptionExtent(*form, index);
+                const probe::PixelRect caption = probe::CaptionExtent(*form, index);
                 EXPECT_LE(caption.width, expected.width);
                 EXPECT_LE(caption.height, expected.height);
             }
@@ -87,7 +84,7 @@ TEST_F(Contract, FormsReadTheirFrameInTwipsOnEachAxisAndMoveToWholePixels)
     screen.twipsY = 20;
     const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
     ASSERT_TRUE(probe::ShowActive(*main));
-    const PixelRect frame = probe::FrameRect(*main);
+    const probe::PixelRect frame = probe::FrameRect(*main);
     EXPECT_EQ(main->Left(), frame.left * 12.0f);
     EXPECT_EQ(main->Top(), frame.top * 20.0f);
     EXPECT_EQ(main->Width(), frame.width * 12.0f);
@@ -97,7 +94,7 @@ TEST_F(Contract, FormsReadTheirFrameInTwipsOnEachAxisAndMoveToWholePixels)
 
     main->Move(605, 409.5);  // 50.42 and 20.475 pixels
     probe::RunEvents(20);
-    EXPECT_EQ(probe::FrameRect(*main), (PixelRect{50, 20, frame.width, frame.height}));
+    EXPECT_EQ(probe::FrameRect(*main), (probe::PixelRect{50, 20, frame.width, frame.height}));
     EXPECT_THROW(main->Move(1e300, 0), Error);
     EXPECT_THROW(main->ShowModal(), Error);
     EXPECT_THROW(main->StatusBar(), Error);
@@ -147,10 +144,9 @@ TEST_F(Contract, FocusStartsInTheFirstControlThatTakesItAndTabFollowsTheLayout)
     const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
     int shown = 0;
     main->OnShown([&] { ++shown; });
-    std::vector<std::string> clicked;
+    std::vector<std::string_view> clicked;
     for (const std::size_t button : {ListServersAt, ListDBsAt, TallyrunAt})
-        main->CommandButtonAt(button).OnClick(
-            [&, button] { clicked.emplace_back(frm_MainLayout.controls[button].name); });
+        main->CommandButtonAt(button).OnClick([&, button] { clicked.push_back(frm_MainLayout.controls[button].name); });
     ASSERT_TRUE(probe::ShowActive(*main));
     EXPECT_EQ(probe::FocusedControl(*main), "cbo_Servers");
     probe::Type(*main, "srv1");
@@ -161,7 +157,7 @@ TEST_F(Contract, FocusStartsInTheFirstControlThatTakesItAndTabFollowsTheLayout)
         probe::Press(*main, probe::Key::Enter);
         probe::Press(*main, probe::Key::KeypadEnter);
         probe::RunEvents(20);
-        const std::vector<std::string> expected(std::string_view(next).starts_with("cmd_") ? 2 : 0, next);
+        const std::vector<std::string_view> expected(std::string_view(next).starts_with("cmd_") ? 2 : 0, next);
         EXPECT_EQ(clicked, expected) << "for Enter and for the keypad's Enter on a button only";
         clicked.clear();
     }

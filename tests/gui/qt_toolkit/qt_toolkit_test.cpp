@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <tuple>
+
 using namespace tallyrun;
 
 class QtToolkitTest : public QObject {
@@ -61,13 +63,12 @@ private slots:
             const QList<QSize> iconSizes = form->Window().windowIcon().availableSizes();
             QVERIFY(iconSizes.contains(QSize(16, 16)) && iconSizes.contains(QSize(32, 32)));
         }
-        const auto* waitLabel = qobject_cast<const QLabel*>(&dialog.ControlWidget(0));
-        QVERIFY(waitLabel->wordWrap());
-        QCOMPARE(waitLabel->alignment(), Qt::AlignHCenter | Qt::AlignTop);
-        for (const auto& [index, alignment] : {std::pair{0, Qt::AlignLeft}, {1, Qt::AlignRight}, {4, Qt::AlignRight}}) {
-            const auto* label = qobject_cast<const QLabel*>(&main.ControlWidget(index));
-            QCOMPARE(label->alignment(), alignment | Qt::AlignVCenter);
-        }
+        const std::tuple<QtForm*, int, Qt::Alignment> labels[] = {
+            {&main, 0, Qt::AlignLeft | Qt::AlignVCenter}, {&main, 1, Qt::AlignRight | Qt::AlignVCenter},
+            {&main, 4, Qt::AlignRight | Qt::AlignVCenter}, {&dialog, 0, Qt::AlignHCenter | Qt::AlignTop}};
+        for (const auto& [form, index, alignment] : labels)
+            QCOMPARE(qobject_cast<const QLabel*>(&form->ControlWidget(index))->alignment(), alignment);
+        QVERIFY(qobject_cast<const QLabel*>(&dialog.ControlWidget(0))->wordWrap());
 
         const QLineEdit* serversEdit = qobject_cast<QComboBox*>(&main.ControlWidget(2))->lineEdit();
         main.SetMousePointer(ui::PointerHourglass);
