@@ -19,9 +19,8 @@ std::string PrintLine(int lines, int code);
 std::string WaitLine();
 std::filesystem::path WaitProgram();
 std::string WaitArguments();
-// The file the process runs, and the file name a program is found by under `name`.
+// The file the process runs.
 std::filesystem::path ProgramOf(std::int32_t processId);
-std::string ProgramFile(const std::string& name);
 // Starts a WaitLine process that holds the client's output open, prints that process's identifier and exits.
 std::string SpawnLine();
 // Ends the process from outside and waits until it has ended; returns how a launcher sees that end.

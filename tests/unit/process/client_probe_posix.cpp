@@ -29,8 +29,6 @@ std::filesystem::path ProgramOf(std::int32_t processId)
     return std::filesystem::read_symlink("/proc/" + std::to_string(processId) + "/exe", gone);
 }
 
-std::string ProgramFile(const std::string& name) { return name; }
-
 std::string SpawnLine() { return "/bin/sh -c \"/bin/sleep 30 & echo $!\""; }
 
 // Ended means a zombie or gone: a child of ours is left unreaped for its launcher to reap.

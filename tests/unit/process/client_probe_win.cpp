@@ -33,8 +33,6 @@ std::filesystem::path ProgramOf(std::int32_t processId)
     return std::filesystem::path(std::wstring(name, size));
 }
 
-std::string ProgramFile(const std::string& name) { return name + ".exe"; }
-
 std::string SpawnLine() { return "process_probe spawn"; }
 
 // Windows tells only the code a process was ended with.
