@@ -37,8 +37,6 @@ int Answer(int value)
     return value;
 }
 
-// A driver manager that cannot be opened fails every call with the fallback, and the user is told which library
-// is missing and what to install, instead of a call failing without a word.
 TEST(DeferredLibrary, AMissingLibraryGivesTheFallbackAndTheDriverManagerSaysItIsMissing)
 {
     const DeferredLibrary missing("libtallyrun-no-such-library.so.9");
