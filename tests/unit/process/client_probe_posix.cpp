@@ -21,7 +21,6 @@ std::string PrintLine(int lines, int code)
 
 std::filesystem::path WaitProgram() { return "/bin/sleep"; }
 std::string WaitArguments() { return " 30"; }
-std::string WaitLine() { return WaitProgram().string() + WaitArguments(); }
 
 std::filesystem::path ProgramOf(std::int32_t processId)
 {

@@ -21,7 +21,6 @@ std::filesystem::path WaitProgram()
 }
 
 std::string WaitArguments() { return " wait"; }
-std::string WaitLine() { return "process_probe" + WaitArguments(); }
 
 std::filesystem::path ProgramOf(std::int32_t processId)
 {
