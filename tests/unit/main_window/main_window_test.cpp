@@ -116,7 +116,6 @@ struct Discovery : MainWindow {
     void SetUp() override
     {
         form = &Load();
-        script.failure.reset();
         form->pointers.clear();
     }
     fakes::FakeComboBox& Servers() const { return form->Combo("cbo_Servers"); }

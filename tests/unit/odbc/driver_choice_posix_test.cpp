@@ -1,8 +1,13 @@
-// Driver choice where Debian's FreeTDS library may be installed without being registered.
+// Driver choice where Debian's FreeTDS library may be installed without being registered, and the libraries opened
+// on first use: a missing one fails each call the way its callers already handle and says why.
+#include "sqlclient/deferred/deferred_library.h"
 #include "sqlclient/odbc/driver.h"
+#include "sqlclient/odbc/driver_manager.h"
 #include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace tallyrun::odbc {
 namespace {
@@ -25,6 +30,26 @@ TEST(DriverChoice, MicrosoftsNewestThenFreeTdsThenItsLibraryThenSaysWhatToInstal
 
     const std::string told = fixtures::RaisedError([&] { ChooseDriver({}, none); }).Description();
     EXPECT_NE(told.find("tdsodbc"), std::string::npos) << told;
+}
+
+int Answer(int value)
+{
+    return value;
+}
+
+TEST(DeferredLibrary, AMissingLibraryGivesTheFallbackAndTheDriverManagerSaysItIsMissing)
+{
+    const DeferredLibrary missing("libtallyrun-no-such-library.so.9");
+    EXPECT_EQ(CallDeferred<&Answer>(missing, "Answer", -1, 42), -1);
+    const std::string told = DriverManagerFailure(missing);
+    EXPECT_NE(told.find("libtallyrun-no-such-library.so.9: cannot open shared object file"), std::string::npos)
+        << told;
+    EXPECT_NE(told.find("libodbc2"), std::string::npos) << told;
+
+    const DeferredLibrary c("libc.so.6");
+    EXPECT_EQ((CallDeferred<&std::strlen>(c, "strlen", std::size_t{0}, "four")), 4u);
+    EXPECT_EQ(DriverManagerFailure(c), "");
+    EXPECT_EQ(DriverManagerFailure(), "") << "this machine's driver manager";
 }
 
 }  // namespace

@@ -15,13 +15,12 @@ namespace tallyrun::probe {
 // Writes 1 to `lines` to standard output, one a line, and "to stderr" to standard error after the first; exits
 // with `code`.
 std::string PrintLine(int lines, int code);
-// Runs until it is ended from outside: a program and the arguments that make it wait.
-std::string WaitLine();
+// Runs until it is ended from outside: a program, the arguments that make it wait, and the command line of both.
 std::filesystem::path WaitProgram();
 std::string WaitArguments();
-// The file the process runs, and the file name a program is found by under `name`.
+inline std::string WaitLine() { return '"' + WaitProgram().string() + '"' + WaitArguments(); }
+// The file the process runs.
 std::filesystem::path ProgramOf(std::int32_t processId);
-std::string ProgramFile(const std::string& name);
 // Starts a WaitLine process that holds the client's output open, prints that process's identifier and exits.
 std::string SpawnLine();
 // Ends the process from outside and waits until it has ended; returns how a launcher sees that end.

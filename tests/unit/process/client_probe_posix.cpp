@@ -21,15 +21,12 @@ std::string PrintLine(int lines, int code)
 
 std::filesystem::path WaitProgram() { return "/bin/sleep"; }
 std::string WaitArguments() { return " 30"; }
-std::string WaitLine() { return WaitProgram().string() + WaitArguments(); }
 
 std::filesystem::path ProgramOf(std::int32_t processId)
 {
     std::error_code gone;
     return std::filesystem::read_symlink("/proc/" + std::to_string(processId) + "/exe", gone);
 }
-
-std::string ProgramFile(const std::string& name) { return name; }
 
 std::string SpawnLine() { return "/bin/sh -c \"/bin/sleep 30 & echo $!\""; }
 

@@ -21,7 +21,6 @@ std::filesystem::path WaitProgram()
 }
 
 std::string WaitArguments() { return " wait"; }
-std::string WaitLine() { return "process_probe" + WaitArguments(); }
 
 std::filesystem::path ProgramOf(std::int32_t processId)
 {
@@ -32,8 +31,6 @@ std::filesystem::path ProgramOf(std::int32_t processId)
         return {};
     return std::filesystem::path(std::wstring(name, size));
 }
-
-std::string ProgramFile(const std::string& name) { return name + ".exe"; }
 
 std::string SpawnLine() { return "process_probe spawn"; }
 

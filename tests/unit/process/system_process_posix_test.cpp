@@ -20,7 +20,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The signals a process ignores, from /proc/<pid>/status.
 unsigned long long IgnoredSignals(pid_t pid)
 {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");

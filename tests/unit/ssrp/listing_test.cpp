@@ -1,7 +1,8 @@
-// Listing against stand-in browsers on loopback addresses: names, order, timing windows, failed sends. Every target
-// here is a 127.x address.
+// Which addresses the programme's own listing asks, computed from an interface list; and listing against stand-in
+// browsers on loopback addresses: names, order, timing windows, failed sends. Every target sent to is a 127.x address.
 #include "base/error.h"
 #include "sqlclient/ssrp/listing.h"
+#include "sqlclient/ssrp/targets.h"
 #include "tests/fixtures/errors/expect_error.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
 
@@ -32,6 +33,36 @@ ResponderOptions On(const char* address, std::vector<InstanceRecord> instances,
 Target To(const SsrpResponder& responder, ListRequest request = ListRequest::UnicastEx)
 {
     return {responder.Address(), request, responder.Port()};
+}
+
+Ipv4Interface Lan(std::uint32_t address, std::uint32_t netmask)
+{
+    return {address, netmask, true, false, true};
+}
+
+TEST(DefaultTargets, BroadcastsOnEveryUsableSubnetAndAsksTheLocalHost)
+{
+    Ipv4Interface down = Lan(0x0A000005u, 0xFF000000u);
+    down.up = false;
+    Ipv4Interface pointToPoint = Lan(0x0A080001u, 0xFFFFFF00u);
+    pointToPoint.broadcast = false;
+    const Targets targets = TargetsForInterfaces({
+        {0x7F000001u, 0xFF000000u, true, true, false},  // loopback
+        Lan(0xC0000202u, 0xFFFFFF00u),                  // 192.0.2.2/24
+        Lan(0xC6336410u, 0xFFFFFFF0u),                  // 198.51.100.16/28
+        Lan(0xCB007101u, 0xFFFFFFFFu),                  // /32: no broadcast address
+        down,
+        pointToPoint,
+    });
+
+    using Asked = std::vector<std::pair<std::string, ListRequest>>;
+    Asked asked;
+    for (const Target& target : targets.targets)
+        asked.emplace_back(target.address, target.request);
+    using enum ListRequest;
+    EXPECT_EQ(asked, (Asked{{"255.255.255.255", BroadcastEx}, {"192.0.2.255", BroadcastEx},
+                            {"198.51.100.31", BroadcastEx}, {"127.0.0.1", UnicastEx}}));
+    EXPECT_EQ(targets.port, 1434);
 }
 
 TEST(Listing, NamesEveryInstanceOnceInOrderOfArrival)

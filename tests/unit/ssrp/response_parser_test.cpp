@@ -27,8 +27,6 @@ const std::string Express = RecordText({"HOST", "SQLEXPRESS", "15.0.2000.5", fal
 std::vector<Case> Cases()
 {
     std::vector<Case> cases{
-        {"default instance is the bare host", Framed(Host), {"HOST"}},
-        {"named instance with np and tcp entries", Framed(Express), {"HOST\\SQLEXPRESS"}},
         {"one host answering for several, in its order", Framed(Express + Host + RecordText({"HOST", "Dev$2"})),
          {"HOST\\SQLEXPRESS", "HOST", "HOST\\Dev$2"}},
         {"keys in any case", Framed("servername;A;INSTANCENAME;B;isclustered;Yes;VERSION;9.0;;"), {"A\\B"}},
