@@ -63,7 +63,7 @@ TEST(OsqlFailure, NamesEncryptionWhenTheServerCannotEncryptAsTheClientMust)
 
 TEST(OsqlFailure, GivesUpAtTheLoginTimeoutOnWhatNeverAnswers)
 {
-    TdsStandIn quiet({.mode = TdsStandIn::Mode::Silent});
+    TdsStandIn quiet({.silent = true});
     const auto run = UsageUpdate(quiet.Port(), {"-b", "-l", "2"});
     ExpectFailure(run, "did not answer within the login timeout of 2 seconds", 7s);
     EXPECT_GE(run.elapsed, 2s - 100ms);
