@@ -83,11 +83,6 @@ bool CentredOn(const QRect& inner, const QRect& outer)
     return std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2;
 }
 
-QString Text(const QRect& r)
-{
-    return QStringLiteral("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
-}
-
 }  // namespace
 
 class WindowManagerTest : public QObject {
@@ -113,7 +108,7 @@ private slots:
         QVERIFY(area);
         const QRect work{int((*area)[0]), int((*area)[1]), int((*area)[2]), int((*area)[3])};
         QVERIFY2(main->height() > real.Window().height(), "openbox drew no title bar: the check would prove nothing");
-        QVERIFY2(CentredOn(*main, work), qPrintable(Text(*main) + QStringLiteral(" in ") + Text(work)));
+        QVERIFY2(CentredOn(*main, work), qPrintable(QDebug::toString(std::pair(*main, work))));
 
         QProcess reader;
         reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -137,7 +132,7 @@ private slots:
         poll.start(20);
         real.Run(QStringLiteral("127.0.0.1,1"), QStringLiteral("Sales"));
         QVERIFY2(dialog && owner, "the wait dialog was not framed while the client ran");
-        QVERIFY2(CentredOn(*dialog, *owner), qPrintable(Text(*dialog) + QStringLiteral(" over ") + Text(*owner)));
+        QVERIFY2(CentredOn(*dialog, *owner), qPrintable(QDebug::toString(std::pair(*dialog, *owner))));
 
         QTRY_VERIFY_WITH_TIMEOUT(reader.state() == QProcess::NotRunning, 30000);
         const QString heard = QString::fromUtf8(reader.readAllStandardOutput());

@@ -14,21 +14,10 @@ namespace tallyrun::ssrp {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::InstanceRecord;
 using testing::ResponderOptions;
 using testing::SsrpResponder;
 using Names = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
-
-ResponderOptions On(const char* address, std::vector<InstanceRecord> instances,
-                    std::chrono::milliseconds delay = 0ms)
-{
-    ResponderOptions options;
-    options.address = address;
-    options.instances = std::move(instances);
-    options.delay = delay;
-    return options;
-}
 
 Target To(const SsrpResponder& responder, ListRequest request = ListRequest::UnicastEx)
 {
@@ -67,9 +56,10 @@ TEST(DefaultTargets, BroadcastsOnEveryUsableSubnetAndAsksTheLocalHost)
 
 TEST(Listing, NamesEveryInstanceOnceInOrderOfArrival)
 {
-    SsrpResponder first(On("127.0.0.2", {{"HOSTA"}, {"HOSTA", "SQLEXPRESS"}}));
-    SsrpResponder second(On("127.0.0.3", {{"HOSTB", "Dev"}, {"hosta"}}, 150ms));
-    SsrpResponder third(On("127.0.0.4", {{"HOSTC", "SQLEXPRESS"}, {"HOSTB", "DEV"}}, 300ms));
+    SsrpResponder first({.address = "127.0.0.2", .instances = {{"HOSTA"}, {"HOSTA", "SQLEXPRESS"}}});
+    SsrpResponder second({.address = "127.0.0.3", .instances = {{"HOSTB", "Dev"}, {"hosta"}}, .delay = 150ms});
+    SsrpResponder third(
+        {.address = "127.0.0.4", .instances = {{"HOSTC", "SQLEXPRESS"}, {"HOSTB", "DEV"}}, .delay = 300ms});
 
     const Names names = ListInstances(
         {.targets = {To(third), To(second), To(first, ListRequest::BroadcastEx)}, .timing = {1000ms, 800ms, 5000ms}});
@@ -101,9 +91,8 @@ TEST(Listing, WaitsAQuietWindowAfterEachAnswerUpToTheHardCap)
         std::vector<std::unique_ptr<SsrpResponder>> browsers;
         std::vector<Target> targets;
         for (const auto& [name, delay] : c.answers) {
-            const std::string address = "127.0.0." + std::to_string(browsers.size() + 2);
-            ResponderOptions options = On(address.c_str(), {{name ? name : "MUTE"}}, delay);
-            options.silent = name == nullptr;
+            const ResponderOptions options{.address = "127.0.0." + std::to_string(browsers.size() + 2),
+                                           .instances = {{name ? name : "MUTE"}}, .delay = delay, .silent = !name};
             targets.push_back(To(*browsers.emplace_back(std::make_unique<SsrpResponder>(options))));
         }
         const auto start = Clock::now();
@@ -117,7 +106,7 @@ TEST(Listing, WaitsAQuietWindowAfterEachAnswerUpToTheHardCap)
 
 TEST(Listing, SkipsTargetsItCannotSendToAndFailsWhenThereIsNoOther)
 {
-    SsrpResponder local(On("127.0.0.1", {{"LOCAL"}}));
+    SsrpResponder local({.instances = {{"LOCAL"}}});
     const Target badAddress{"127.0.0.300", ListRequest::UnicastEx, local.Port()};
     const Target badPort{"127.0.0.1", ListRequest::UnicastEx, std::uint16_t{0}};
     EXPECT_EQ(ListInstances({.targets = {badAddress, badPort, To(local)}, .timing = {1000ms, 300ms, 5000ms}}),
