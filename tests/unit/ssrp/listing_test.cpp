@@ -24,24 +24,16 @@ Target To(const SsrpResponder& responder, ListRequest request = ListRequest::Uni
     return {responder.Address(), request, responder.Port()};
 }
 
-Ipv4Interface Lan(std::uint32_t address, std::uint32_t netmask)
-{
-    return {address, netmask, true, false, true};
-}
-
 TEST(DefaultTargets, BroadcastsOnEveryUsableSubnetAndAsksTheLocalHost)
 {
-    Ipv4Interface down = Lan(0x0A000005u, 0xFF000000u);
-    down.up = false;
-    Ipv4Interface pointToPoint = Lan(0x0A080001u, 0xFFFFFF00u);
-    pointToPoint.broadcast = false;
+    // Address, netmask, up, loopback, can broadcast.
     const Targets targets = TargetsForInterfaces({
-        {0x7F000001u, 0xFF000000u, true, true, false},  // loopback
-        Lan(0xC0000202u, 0xFFFFFF00u),                  // 192.0.2.2/24
-        Lan(0xC6336410u, 0xFFFFFFF0u),                  // 198.51.100.16/28
-        Lan(0xCB007101u, 0xFFFFFFFFu),                  // /32: no broadcast address
-        down,
-        pointToPoint,
+        {0x7F000001u, 0xFF000000u, true, true, false},   // loopback
+        {0xC0000202u, 0xFFFFFF00u, true, false, true},   // 192.0.2.2/24
+        {0xC6336410u, 0xFFFFFFF0u, true, false, true},   // 198.51.100.16/28
+        {0xCB007101u, 0xFFFFFFFFu, true, false, true},   // /32: no broadcast address
+        {0x0A000005u, 0xFF000000u, false, false, true},  // down
+        {0x0A080001u, 0xFFFFFF00u, true, false, false},  // point to point
     });
 
     using Asked = std::vector<std::pair<std::string, ListRequest>>;
