@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -85,10 +86,8 @@ TEST_F(Contract, FormsReadTheirFrameInTwipsOnEachAxisAndMoveToWholePixels)
     const auto main = toolkit->CreateForm(frm_MainLayout, nullptr);
     ASSERT_TRUE(probe::ShowActive(*main));
     const probe::PixelRect frame = probe::FrameRect(*main);
-    EXPECT_EQ(main->Left(), frame.left * 12.0f);
-    EXPECT_EQ(main->Top(), frame.top * 20.0f);
-    EXPECT_EQ(main->Width(), frame.width * 12.0f);
-    EXPECT_EQ(main->Height(), frame.height * 20.0f);
+    EXPECT_EQ(std::tuple(main->Left(), main->Top(), main->Width(), main->Height()),
+              std::tuple(frame.left * 12.0f, frame.top * 20.0f, frame.width * 12.0f, frame.height * 20.0f));
     EXPECT_GT(main->Height(), main->ScaleHeight()) << "a caption above the client area";
     EXPECT_EQ(main->WindowState(), 0);
 

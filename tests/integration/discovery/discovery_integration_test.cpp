@@ -23,19 +23,13 @@ struct Harness {
     frm_Main window{platform};
     fakes::FakeForm& form = fake.toolkit.Find("frm_Main");
 
-    explicit Harness(std::chrono::seconds queryTimeout = std::chrono::seconds(30)) : objects(Settings(queryTimeout))
+    // These tests never list servers; were one to, it would ask nobody.
+    explicit Harness(std::chrono::seconds queryTimeout = std::chrono::seconds(30))
+        : objects({.serverListing = [] { return std::vector<std::string>{}; },
+                   .server = {.driver = odbc::Driver{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary},
+                              .queryTimeout = queryTimeout}})
     {
         window.Show();
-    }
-
-    static sqldmo::SystemObjectSettings Settings(std::chrono::seconds queryTimeout)
-    {
-        sqldmo::SystemObjectSettings settings;
-        settings.server.queryTimeout = queryTimeout;
-        // These tests never list servers; were one to, it would ask nobody.
-        settings.serverListing = [] { return std::vector<std::string>{}; };
-        settings.server.driver = odbc::Driver{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary};
-        return settings;
     }
 
     void ListDatabasesOf(const TdsStandIn& server) const

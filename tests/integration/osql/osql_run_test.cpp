@@ -103,12 +103,10 @@ TEST(OsqlRun, WithoutATicketTheLoginFailsWithinTheLoginTimeout)
 TEST(OsqlNamedInstance, ReachesTheInstanceThroughTheSqlBrowserAndNamesAnUnknownOne)
 {
     TdsStandIn server;
-    ResponderOptions options;
-    options.port = 1434;
-    options.instances = {{.server = "STANDIN", .instance = "SALESINST", .tcpPort = server.Port()}};
     std::unique_ptr<SsrpResponder> browser;
     try {
-        browser = std::make_unique<SsrpResponder>(std::move(options));
+        browser = std::make_unique<SsrpResponder>(ResponderOptions{
+            .port = 1434, .instances = {{.server = "STANDIN", .instance = "SALESINST", .tcpPort = server.Port()}}});
     } catch (const Error& error) {
         GTEST_SKIP() << "UDP 127.0.0.1:1434 is taken: " << error.Description();
     }

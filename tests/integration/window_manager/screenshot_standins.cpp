@@ -18,18 +18,15 @@ int main()
     pthread_sigmask(SIG_BLOCK, &stop, nullptr);
 
     TdsStandIn server;
-    TdsStandIn::Options holding;
-    holding.afterBatch = TdsStandIn::AfterBatch::Stall;
-    TdsStandIn runs(holding);
+    TdsStandIn runs({.afterBatch = TdsStandIn::AfterBatch::Stall});
     server.SetCatalog({{"master", true}, {"tempdb", true}, {"model", true}, {"msdb", true}, {"Accounts"},
                        {"Inventory"}, {"Payroll"}, {"Reporting"}, {"Sales"}, {"Warehouse"}});
 
-    ResponderOptions browser;
-    browser.port = 1434;
-    browser.instances = {{"SQLPROD01", "MSSQLSERVER", "16.0.1000.6", false, 1433},
-                         {"SQLPROD01", "SALES", "16.0.1000.6", false, server.Port()},
-                         {"SQLREPORT", "MSSQLSERVER", "15.0.2000.5", false, 1433},
-                         {"SQLTEST02", "SQLEXPRESS", "16.0.1000.6", false, 1433}};
+    ResponderOptions browser{.port = 1434,
+                             .instances = {{"SQLPROD01", "MSSQLSERVER", "16.0.1000.6", false, 1433},
+                                           {"SQLPROD01", "SALES", "16.0.1000.6", false, server.Port()},
+                                           {"SQLREPORT", "MSSQLSERVER", "15.0.2000.5", false, 1433},
+                                           {"SQLTEST02", "SQLEXPRESS", "16.0.1000.6", false, 1433}}};
     // Not in the list, only found by name: the instance whose runs wait.
     browser.rawInstanceAnswers["ARCHIVE"] =
         ResponseDatagram({{"SQLPROD01", "ARCHIVE", "16.0.1000.6", false, runs.Port()}});

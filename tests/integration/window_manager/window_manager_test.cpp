@@ -34,18 +34,19 @@ xcb_window_t Root()
     return xcb_setup_roots_iterator(xcb_get_setup(Connection())).data->root;
 }
 
+template <typename T>
+std::unique_ptr<T, decltype(&std::free)> Owned(T* reply) { return {reply, &std::free}; }
+
 // The first `count` 32-bit values of a property, or nothing while it is not set.
 std::optional<std::vector<std::uint32_t>> Cardinals(xcb_window_t window, const char* name, std::uint32_t count)
 {
     xcb_connection_t* c = Connection();
-    const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> atom(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr),
-        &std::free);
+    const auto length = static_cast<std::uint16_t>(std::strlen(name));
+    const auto atom = Owned(xcb_intern_atom_reply(c, xcb_intern_atom(c, 1, length, name), nullptr));
     if (!atom || atom->atom == XCB_ATOM_NONE)
         return std::nullopt;
-    const std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom->atom, XCB_ATOM_CARDINAL, 0, count), nullptr),
-        &std::free);
+    const auto reply = Owned(
+        xcb_get_property_reply(c, xcb_get_property(c, 0, window, atom->atom, XCB_ATOM_CARDINAL, 0, count), nullptr));
     if (!reply || reply->format != 32 || xcb_get_property_value_length(reply.get()) < int(count * 4))
         return std::nullopt;
     const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
@@ -60,14 +61,12 @@ std::optional<QRect> Frame(QWidget& window)
     if (!window.isVisible() || !extents)
         return std::nullopt;
     xcb_connection_t* c = Connection();
-    const std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> attributes(
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr), &std::free);
+    const auto attributes = Owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr));
     if (!attributes || attributes->map_state != XCB_MAP_STATE_VIEWABLE)
         return std::nullopt;
-    const std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> origin(
-        xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, Root(), 0, 0), nullptr), &std::free);
-    const std::unique_ptr<xcb_get_geometry_reply_t, decltype(&std::free)> size(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr), &std::free);
+    const auto origin =
+        Owned(xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, id, Root(), 0, 0), nullptr));
+    const auto size = Owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, id), nullptr));
     if (!origin || !size)
         return std::nullopt;
     const auto& e = *extents;
@@ -81,11 +80,6 @@ bool CentredOn(const QRect& inner, const QRect& outer)
     const QPoint offset = (inner.topLeft() * 2 + QPoint(inner.width(), inner.height())) -
                           (outer.topLeft() * 2 + QPoint(outer.width(), outer.height()));
     return std::abs(offset.x()) <= 2 && std::abs(offset.y()) <= 2;
-}
-
-QString Text(const QRect& r)
-{
-    return QStringLiteral("%1x%2+%3+%4").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
 }
 
 }  // namespace
@@ -113,7 +107,7 @@ private slots:
         QVERIFY(area);
         const QRect work{int((*area)[0]), int((*area)[1]), int((*area)[2]), int((*area)[3])};
         QVERIFY2(main->height() > real.Window().height(), "openbox drew no title bar: the check would prove nothing");
-        QVERIFY2(CentredOn(*main, work), qPrintable(Text(*main) + QStringLiteral(" in ") + Text(work)));
+        QVERIFY2(CentredOn(*main, work), qPrintable(QDebug::toString(std::pair(*main, work))));
 
         QProcess reader;
         reader.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -137,7 +131,7 @@ private slots:
         poll.start(20);
         real.Run(QStringLiteral("127.0.0.1,1"), QStringLiteral("Sales"));
         QVERIFY2(dialog && owner, "the wait dialog was not framed while the client ran");
-        QVERIFY2(CentredOn(*dialog, *owner), qPrintable(Text(*dialog) + QStringLiteral(" over ") + Text(*owner)));
+        QVERIFY2(CentredOn(*dialog, *owner), qPrintable(QDebug::toString(std::pair(*dialog, *owner))));
 
         QTRY_VERIFY_WITH_TIMEOUT(reader.state() == QProcess::NotRunning, 30000);
         const QString heard = QString::fromUtf8(reader.readAllStandardOutput());

@@ -9,8 +9,7 @@ if [ "${1:-}" = -s ]; then
 fi
 
 work=$(mktemp -d)
-xvfb_pid=
-wm_pid=
+xvfb_pid= wm_pid=
 stop() {
     kill "$1" 2>/dev/null || true
     wait "$1" 2>/dev/null || true

@@ -111,25 +111,21 @@ Answer Names(std::vector<std::string> names)
 }
 
 struct Discovery : MainWindow {
-    fakes::FakeForm* form = nullptr;
+    fakes::FakeForm& form = Load();
 
-    void SetUp() override
-    {
-        form = &Load();
-        form->pointers.clear();
-    }
-    fakes::FakeComboBox& Servers() const { return form->Combo("cbo_Servers"); }
-    fakes::FakeComboBox& Databases() const { return form->Combo("cbo_DBs"); }
-    void ClickListServers() const { form->Button("cmd_ListServers").Click(); }
-    void ClickListDBs() const { form->Button("cmd_ListDBs").Click(); }
+    Discovery() { form.pointers.clear(); }
+    fakes::FakeComboBox& Servers() const { return form.Combo("cbo_Servers"); }
+    fakes::FakeComboBox& Databases() const { return form.Combo("cbo_DBs"); }
+    void ClickListServers() const { form.Button("cmd_ListServers").Click(); }
+    void ClickListDBs() const { form.Button("cmd_ListDBs").Click(); }
 
     // The hourglass went up first and came down last, and the user was told `texts` (nothing when empty).
     void ExpectPointerRestoredAndTold(const Rows& texts = {}) const
     {
-        ASSERT_GE(form->pointers.size(), 2u);
-        EXPECT_EQ(form->pointers.front(), ui::PointerHourglass);
-        EXPECT_EQ(form->pointers.back(), ui::PointerDefault);
-        ExpectMessages(*form, texts);
+        ASSERT_GE(form.pointers.size(), 2u);
+        EXPECT_EQ(form.pointers.front(), ui::PointerHourglass);
+        EXPECT_EQ(form.pointers.back(), ui::PointerDefault);
+        ExpectMessages(form, texts);
     }
 };
 
@@ -225,12 +221,12 @@ TEST_F(Discovery, TheListOpensThoughItCannotBeSelectedFocusedOrRepaintedAndAFail
         SCOPED_TRACE(call);
         Databases().raises = call;
         const int opened = Databases().dropDowns, focused = Databases().focuses, repainted = Databases().refreshes,
-                  refreshed = form->refreshes;
+                  refreshed = form.refreshes;
         ClickListDBs();
         EXPECT_EQ(Databases().dropDowns, opened + 1);
         EXPECT_EQ(Databases().focuses, focused + (call != "SetFocus"));
         EXPECT_EQ(Databases().refreshes, repainted + (call != "Refresh"));
-        EXPECT_EQ(form->refreshes, refreshed + 1);
+        EXPECT_EQ(form.refreshes, refreshed + 1);
     }
     ExpectPointerRestoredAndTold();
     Databases().raises = "ShowDropDown";

@@ -21,16 +21,11 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 // Far longer than any test waits; it keeps nothing of the test's, as it outlives it.
-int SilentResolver(const char*, const char*, const addrinfo*, addrinfo**)
-{
+const auto SilentResolver = [](const char*, const char*, const addrinfo*, addrinfo**) {
     std::this_thread::sleep_for(60s);
     return EAI_AGAIN;
-}
-
-int UnknownName(const char*, const char*, const addrinfo*, addrinfo**)
-{
-    return EAI_NONAME;
-}
+};
+const auto UnknownName = [](const char*, const char*, const addrinfo*, addrinfo**) { return EAI_NONAME; };
 
 TEST(HostLookup, EachLookupGivesUpOnASilentResolverAtItsBoundAndSaysHowLongItWaited)
 {

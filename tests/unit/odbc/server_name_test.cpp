@@ -129,9 +129,7 @@ TEST(DriverVersion, ReadFromTheVersionOrMicrosoftsLinuxLibraryNameAndComparedFor
 
 TEST(InstancePort, OnlyFreeTdsToANamedInstanceWithoutAPortAsksAndGetsThePortWithTheHostAsTyped)
 {
-    testing::ResponderOptions options;
-    options.instances = {{"HOST", "SALESINST", "16.0", false, 50123}};
-    testing::SsrpResponder browser(options);
+    testing::SsrpResponder browser({.instances = {{"HOST", "SALESINST", "16.0", false, 50123}}});
     for (const auto& [kind, server] : {std::pair{DriverKind::Microsoft, "127.0.0.1\\SALESINST"},
                                        std::pair{DriverKind::Microsoft18, "127.0.0.1\\SALESINST"},
                                        std::pair{DriverKind::FreeTds, "127.0.0.1\\SALESINST,1500"},

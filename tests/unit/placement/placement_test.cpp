@@ -153,10 +153,9 @@ TEST(Placement, EachCaseMovesOnceToItsPlaceOrNotAtAll)
 // Each caption is as wide as the size times its length and as tall as the size plus 4, as a toolkit would measure.
 TEST(CaptionFit, TheFontShrinksAStepAtATimeUntilEveryCaptionFitsItsBoxAndNoFurther)
 {
-    using ui::CaptionBox;
     struct Case {
         const char* name;
-        std::vector<CaptionBox> boxes;
+        std::vector<ui::CaptionBox> boxes;
         std::vector<int> lengths;
         double fitted;
     };

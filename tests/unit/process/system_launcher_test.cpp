@@ -42,11 +42,6 @@ std::tuple<int, int, std::string> Seen(const std::optional<ClientOutcome>& outco
     return {static_cast<int>(outcome->end), outcome->code, outcome->output};
 }
 
-bool Running(std::int32_t processId)
-{
-    return SystemProcessQuery().OpenProcess(processId)->StillActive() == true;
-}
-
 TEST(ClientOutcome, HowItEndedAndBothStreamsInTheOrderWrittenThenNothingLeftOpen)
 {
     const std::size_t handles = probe::OpenHandles();
@@ -87,12 +82,12 @@ TEST(ClientOutcome, NeitherATakeNorTheLauncherWaitsOnOutputThatNeverCloses)
         EXPECT_EQ(outcome->end, ClientOutcome::End::Exited);
         EXPECT_EQ(outcome->code, 0);
         holder = std::stoi(outcome->output);
-        EXPECT_TRUE(Running(holder));
+        EXPECT_EQ(SystemProcessQuery().OpenProcess(holder)->StillActive(), true);
         running = launcher.StartHidden(probe::WaitLine(), WindowStyleHidden);
         leaving = Clock::now();
     }
     EXPECT_LT(Clock::now() - leaving, Slack);
-    EXPECT_TRUE(Running(running)) << "the launcher should have left the client alone";
+    EXPECT_EQ(SystemProcessQuery().OpenProcess(running)->StillActive(), true) << "the launcher must leave it running";
     probe::EndFromOutside(holder);
     probe::EndFromOutside(running);
 }

@@ -9,17 +9,12 @@
 namespace tallyrun::sqldmo {
 namespace {
 
-SystemObjectSettings Listing(ServerListing listing)
-{
-    SystemObjectSettings settings;
-    settings.serverListing = std::move(listing);
-    settings.server.driver = odbc::Driver{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary};
-    return settings;
-}
+const odbc::Driver FreeTds{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary};
 
 TEST(Factory, TheApplicationListsWhatTheServerListingFinds)
 {
-    SystemObjectFactory factory(Listing([] { return std::vector<std::string>{"HOSTB\\Dev", "HOSTA"}; }));
+    SystemObjectFactory factory({.serverListing = [] { return std::vector<std::string>{"HOSTB\\Dev", "HOSTA"}; },
+                                 .server = {.driver = FreeTds}});
     const auto application = As<Application>(factory.CreateObject(ApplicationProgId));
     const auto names = As<NameList>(application->ListAvailableSQLServers());
     ASSERT_EQ(names->Count(), 2);
@@ -29,7 +24,7 @@ TEST(Factory, TheApplicationListsWhatTheServerListingFinds)
 
 TEST(Server, RefusesAPlaceholderOrUntrustedLoginBeforeTouchingTheNetworkAndListsNothingUnconnected)
 {
-    SystemObjectFactory factory(Listing({}));
+    SystemObjectFactory factory({.serverListing = {}, .server = {.driver = FreeTds}});
     const auto server = As<SQLServer>(factory.CreateObject(ServerProgId));
     const Error unconnected = fixtures::RaisedError([&] { server->GetDatabases(); });
     EXPECT_NE(unconnected.Description().find("not connected"), std::string::npos) << unconnected.Description();

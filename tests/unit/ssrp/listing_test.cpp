@@ -14,45 +14,26 @@ namespace tallyrun::ssrp {
 namespace {
 
 using namespace std::chrono_literals;
-using testing::InstanceRecord;
 using testing::ResponderOptions;
 using testing::SsrpResponder;
 using Names = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
-
-ResponderOptions On(const char* address, std::vector<InstanceRecord> instances,
-                    std::chrono::milliseconds delay = 0ms)
-{
-    ResponderOptions options;
-    options.address = address;
-    options.instances = std::move(instances);
-    options.delay = delay;
-    return options;
-}
 
 Target To(const SsrpResponder& responder, ListRequest request = ListRequest::UnicastEx)
 {
     return {responder.Address(), request, responder.Port()};
 }
 
-Ipv4Interface Lan(std::uint32_t address, std::uint32_t netmask)
-{
-    return {address, netmask, true, false, true};
-}
-
 TEST(DefaultTargets, BroadcastsOnEveryUsableSubnetAndAsksTheLocalHost)
 {
-    Ipv4Interface down = Lan(0x0A000005u, 0xFF000000u);
-    down.up = false;
-    Ipv4Interface pointToPoint = Lan(0x0A080001u, 0xFFFFFF00u);
-    pointToPoint.broadcast = false;
+    // Address, netmask, up, loopback, can broadcast.
     const Targets targets = TargetsForInterfaces({
-        {0x7F000001u, 0xFF000000u, true, true, false},  // loopback
-        Lan(0xC0000202u, 0xFFFFFF00u),                  // 192.0.2.2/24
-        Lan(0xC6336410u, 0xFFFFFFF0u),                  // 198.51.100.16/28
-        Lan(0xCB007101u, 0xFFFFFFFFu),                  // /32: no broadcast address
-        down,
-        pointToPoint,
+        {0x7F000001u, 0xFF000000u, true, true, false},   // loopback
+        {0xC0000202u, 0xFFFFFF00u, true, false, true},   // 192.0.2.2/24
+        {0xC6336410u, 0xFFFFFFF0u, true, false, true},   // 198.51.100.16/28
+        {0xCB007101u, 0xFFFFFFFFu, true, false, true},   // /32: no broadcast address
+        {0x0A000005u, 0xFF000000u, false, false, true},  // down
+        {0x0A080001u, 0xFFFFFF00u, true, false, false},  // point to point
     });
 
     using Asked = std::vector<std::pair<std::string, ListRequest>>;
@@ -67,9 +48,10 @@ TEST(DefaultTargets, BroadcastsOnEveryUsableSubnetAndAsksTheLocalHost)
 
 TEST(Listing, NamesEveryInstanceOnceInOrderOfArrival)
 {
-    SsrpResponder first(On("127.0.0.2", {{"HOSTA"}, {"HOSTA", "SQLEXPRESS"}}));
-    SsrpResponder second(On("127.0.0.3", {{"HOSTB", "Dev"}, {"hosta"}}, 150ms));
-    SsrpResponder third(On("127.0.0.4", {{"HOSTC", "SQLEXPRESS"}, {"HOSTB", "DEV"}}, 300ms));
+    SsrpResponder first({.address = "127.0.0.2", .instances = {{"HOSTA"}, {"HOSTA", "SQLEXPRESS"}}});
+    SsrpResponder second({.address = "127.0.0.3", .instances = {{"HOSTB", "Dev"}, {"hosta"}}, .delay = 150ms});
+    SsrpResponder third(
+        {.address = "127.0.0.4", .instances = {{"HOSTC", "SQLEXPRESS"}, {"HOSTB", "DEV"}}, .delay = 300ms});
 
     const Names names = ListInstances(
         {.targets = {To(third), To(second), To(first, ListRequest::BroadcastEx)}, .timing = {1000ms, 800ms, 5000ms}});
@@ -101,9 +83,8 @@ TEST(Listing, WaitsAQuietWindowAfterEachAnswerUpToTheHardCap)
         std::vector<std::unique_ptr<SsrpResponder>> browsers;
         std::vector<Target> targets;
         for (const auto& [name, delay] : c.answers) {
-            const std::string address = "127.0.0." + std::to_string(browsers.size() + 2);
-            ResponderOptions options = On(address.c_str(), {{name ? name : "MUTE"}}, delay);
-            options.silent = name == nullptr;
+            const ResponderOptions options{.address = "127.0.0." + std::to_string(browsers.size() + 2),
+                                           .instances = {{name ? name : "MUTE"}}, .delay = delay, .silent = !name};
             targets.push_back(To(*browsers.emplace_back(std::make_unique<SsrpResponder>(options))));
         }
         const auto start = Clock::now();
@@ -117,7 +98,7 @@ TEST(Listing, WaitsAQuietWindowAfterEachAnswerUpToTheHardCap)
 
 TEST(Listing, SkipsTargetsItCannotSendToAndFailsWhenThereIsNoOther)
 {
-    SsrpResponder local(On("127.0.0.1", {{"LOCAL"}}));
+    SsrpResponder local({.instances = {{"LOCAL"}}});
     const Target badAddress{"127.0.0.300", ListRequest::UnicastEx, local.Port()};
     const Target badPort{"127.0.0.1", ListRequest::UnicastEx, std::uint16_t{0}};
     EXPECT_EQ(ListInstances({.targets = {badAddress, badPort, To(local)}, .timing = {1000ms, 300ms, 5000ms}}),

@@ -8,7 +8,6 @@
 namespace tallyrun::ssrp {
 namespace {
 
-using testing::InstanceRecord;
 using testing::RecordText;
 using testing::ResponseDatagram;
 using Names = std::vector<std::string>;

@@ -47,10 +47,9 @@ TEST_F(WaitDialog, IsLoadedOverItsOwnerAndRefusesEveryCloseUntilATickFindsThePro
 TEST_F(WaitDialog, UnloadsAtTheFirstTickWithoutARunningProcess)
 {
     for (const auto& [opens, readable] : {std::pair{false, true}, std::pair{true, true}, std::pair{true, false}}) {
-        fakes::FakeForm otherOwner{fake.toolkit, OwnerLayout, nullptr};
         fake.processes.opens = opens;
         fake.processes.stateReadable = readable;
-        frm_Updating another(fake.toolkit, fake.processes, otherOwner);
+        frm_Updating another(fake.toolkit, fake.processes, owner);
         fakes::FakeForm& shown = *fake.toolkit.forms.back();
         EXPECT_FALSE(shown.unloaded);
         shown.timers.at(0)->Tick();
