@@ -59,9 +59,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION database)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# dpkg-shlibdeps finds Qt and the C++ run time in the programs. The driver manager and Kerberos are opened by name
-# on first use, so it cannot see them; the FreeTDS driver is loaded by the driver manager, and signs in through
+# dpkg-shlibdeps finds Qt and the C++ run time in the programs. The driver manager, Kerberos and GnuTLS are opened
+# by name on first use, so it cannot see them; the FreeTDS driver is loaded by the driver manager, and signs in through
 # GSSAPI.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libodbc2, libkrb5-3, libgssapi-krb5-2, tdsodbc")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libodbc2, libkrb5-3, libgssapi-krb5-2, libgnutls30, tdsodbc")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS krb5-user)
 include(CPack)
