@@ -3,6 +3,8 @@
 #include "sqlclient/kerberos/kerberos_check.h"
 #include "sqlclient/net/prelogin_probe.h"
 #include "sqlclient/net/tcp_probe.h"
+#include "sqlclient/tls/tls_inspection.h"
+#include "sqlclient/tls/tls_verdict.h"
 
 #include <algorithm>
 
@@ -17,6 +19,37 @@ std::chrono::milliseconds Left(std::chrono::steady_clock::time_point deadline)
     return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
 }
 
+// The probe's time, ended by the login's deadline.
+std::chrono::steady_clock::time_point ProbeDeadline(std::chrono::steady_clock::time_point deadline)
+{
+    return std::min(deadline, std::chrono::steady_clock::now() + MaxProbe);
+}
+
+// The finding, or what the client's own handshake finds wrong in its place. A handshake that completes with a
+// certificate that holds up, or one the user chose to accept (-C), clears a failure FreeTDS left untold: it was
+// something else. What is found for such a failure stays with it, to be told where nothing else (Kerberos)
+// explains the failure first.
+EncryptionFinding Inspect(EncryptionFinding finding, const ServerAddress& address, std::uint16_t port,
+                          TlsStart start, const ConnectOptions& options,
+                          std::chrono::steady_clock::time_point deadline)
+{
+    if (!WorthInspectingTls(finding))
+        return finding;
+    const TlsFacts facts = InspectTls(address.host, port, start, deadline);
+    const bool completed = facts.outcome == TlsFacts::Outcome::Completed;
+    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
+    auto verdict = completed && options.trustServerCertificate ? std::vector<std::string>()
+                                                               : TlsAdvice(facts, now, options.server, address.host);
+    if (finding.problem == EncryptionProblem::HandshakeUntold && verdict.empty() && completed)
+        return {};
+    if (verdict.empty())
+        return finding;
+    if (finding.problem != EncryptionProblem::HandshakeUntold)
+        finding.problem = EncryptionProblem::Inspected;
+    finding.verdict = std::move(verdict);
+    return finding;
+}
+
 }  // namespace
 
 EncryptionFinding ExamineEncryption(const ServerAddress& address, const ConnectOptions& options,
@@ -24,11 +57,27 @@ EncryptionFinding ExamineEncryption(const ServerAddress& address, const ConnectO
                                     std::chrono::steady_clock::time_point deadline)
 {
     const auto port = KnownPort(address);
-    const auto left = Left(deadline);
-    if (!port || left.count() <= 0 || !WorthAskingPrelogin(records))
+    if (!port || Left(deadline).count() <= 0 || !WorthAskingServer(records))
         return FindTlsProblem(records);
-    const auto answer = ProbePrelogin(address.host, *port, std::min<std::chrono::milliseconds>(left, MaxProbe));
-    return FindEncryptionProblem(records, answer, options.encryption);
+    const auto until = ProbeDeadline(deadline);
+    auto finding = FindTlsProblem(records);
+    if (finding.problem == EncryptionProblem::None)
+        finding = FindEncryptionProblem(records, ProbePrelogin(address.host, *port, until), options.encryption);
+    const TlsStart start = options.encryption == Encryption::Strict ? TlsStart::Strict : TlsStart::InsidePrelogin;
+    return Inspect(std::move(finding), address, *port, start, options, until);
+}
+
+EncryptionFinding ExamineStrictFailure(const ServerAddress& address, const ConnectOptions& options,
+                                       const std::vector<Diagnostic>& records,
+                                       std::chrono::steady_clock::time_point deadline)
+{
+    auto finding = FindTlsProblem(records);
+    if (finding.problem == EncryptionProblem::None)
+        finding.problem = EncryptionProblem::StrictFailed;
+    const auto port = KnownPort(address);
+    if (!port || Left(deadline).count() <= 0)
+        return finding;
+    return Inspect(std::move(finding), address, *port, TlsStart::Strict, options, ProbeDeadline(deadline));
 }
 
 std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,

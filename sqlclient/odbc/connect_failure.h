@@ -15,10 +15,16 @@
 namespace tallyrun::odbc {
 
 // The encryption problem behind a failed login: the one the driver named, else what the server answers to a plain
-// PRELOGIN when asked within what is left of the login's time (until `deadline`).
+// PRELOGIN; where TLS is at fault, what the client's own handshake finds wrong. All within what is left of the
+// login's time (until `deadline`).
 EncryptionFinding ExamineEncryption(const ServerAddress& address, const ConnectOptions& options,
                                     const std::vector<Diagnostic>& records,
                                     std::chrono::steady_clock::time_point deadline);
+
+// The same for the strict connection tried after a server took no other: StrictFailed unless TLS is at fault.
+EncryptionFinding ExamineStrictFailure(const ServerAddress& address, const ConnectOptions& options,
+                                       const std::vector<Diagnostic>& records,
+                                       std::chrono::steady_clock::time_point deadline);
 
 // A Kerberos problem the prefetch found is told again rather than looked for anew.
 std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,

@@ -40,8 +40,10 @@ constexpr TextMeaning OpenSslReasons[] = {
 
 constexpr std::string_view SslProvider = "SSL Provider: ";
 
-constexpr const char* OldTls = "Where the server speaks only an old TLS version (TLS 1.0), which this computer's "
-                                "TLS library refuses, update the server or enable TLS 1.2 on it.";
+constexpr const char* OldTls =
+    "Where the server speaks only TLS 1.0: FreeTDS refuses it as Tallyrun sets it up, and Microsoft's drivers follow "
+    "this computer's TLS settings (OpenSSL's on Linux, Windows' own on Windows), which refuse it on current systems. "
+    "Update the server, or enable TLS 1.2 on it.";
 constexpr const char* StrictDriver = "Install ODBC Driver 18 for SQL Server 18.1.2.1 or later.";
 
 // FreeTDS's "Adaptive Server connection failed", which is all it says when the TLS handshake fails or the server
@@ -66,22 +68,35 @@ EncryptionFinding FindTlsProblem(const std::vector<Diagnostic>& records)
         const std::string reason = provider == std::string::npos ? message : message.substr(provider + SslProvider.size());
         for (const auto& code : SchannelCodes)
             if (record.native == code.native)
-                return {code.problem, reason};
+                return {.problem = code.problem, .reason = reason};
         if (provider == std::string::npos)
             continue;
         const std::string folded = FoldAscii(reason);
         for (const auto& meaning : OpenSslReasons)
             if (folded.find(meaning.words) != std::string::npos)
-                return {meaning.problem, reason};
-        return {EncryptionProblem::Handshake, reason};
+                return {.problem = meaning.problem, .reason = reason};
+        return {.problem = EncryptionProblem::Handshake, .reason = reason};
     }
     return {};
 }
 
-bool WorthAskingPrelogin(const std::vector<Diagnostic>& records)
+bool WorthAskingServer(const std::vector<Diagnostic>& records)
 {
-    return (AnyState(records, "08001") || AnyState(records, "08S01")) && !AnyState(records, "28000")
-           && FindTlsProblem(records).problem == EncryptionProblem::None;
+    return (AnyState(records, "08001") || AnyState(records, "08S01")) && !AnyState(records, "28000");
+}
+
+bool WorthInspectingTls(const EncryptionFinding& finding)
+{
+    switch (finding.problem) {
+    case EncryptionProblem::UntrustedCertificate:
+    case EncryptionProblem::CertificateName:
+    case EncryptionProblem::Handshake:
+    case EncryptionProblem::HandshakeUntold:
+    case EncryptionProblem::StrictFailed:
+        return true;
+    default:
+        return false;
+    }
 }
 
 EncryptionFinding FindEncryptionProblem(const std::vector<Diagnostic>& records, PreloginAnswer answer,
@@ -90,15 +105,19 @@ EncryptionFinding FindEncryptionProblem(const std::vector<Diagnostic>& records, 
     if (auto finding = FindTlsProblem(records); finding.problem != EncryptionProblem::None)
         return finding;
     switch (answer) {
-    case PreloginAnswer::Closed:
-        return {EncryptionProblem::StrictOnly, {}};
+    case PreloginAnswer::StrictOnly:
+        return {.problem = EncryptionProblem::StrictOnly};
+    case PreloginAnswer::NotSqlServer:
+        return {.problem = EncryptionProblem::NotSqlServer};
+    case PreloginAnswer::ClosedWithoutAnswer:
+        return {.problem = EncryptionProblem::ClosedWithoutAnswer};
     case PreloginAnswer::EncryptionNotOffered:
         if (asked != Encryption::Optional)
-            return {EncryptionProblem::NotOffered, {}};
+            return {.problem = EncryptionProblem::NotOffered};
         break;
     case PreloginAnswer::EncryptionOffered:
         if (OnlyFreeTdsConnectionFailed(records))
-            return {EncryptionProblem::HandshakeUntold, {}};
+            return {.problem = EncryptionProblem::HandshakeUntold};
         break;
     case PreloginAnswer::Unknown:
         break;
@@ -123,38 +142,56 @@ std::string StrictUnavailable(const std::string& driver)
            + " cannot make. " + StrictDriver + " Or ask for mandatory encryption (-N m).";
 }
 
-std::string EncryptionAdvice(const EncryptionFinding& finding, const std::string& server, const std::string& host)
+std::vector<std::string> EncryptionAdvice(const EncryptionFinding& finding, const std::string& server,
+                                          const ServerAddress& address)
 {
+    const std::string& host = address.host;
+    const std::string where = host + " port " + std::to_string(KnownPort(address).value_or(DefaultPort));
     switch (finding.problem) {
     case EncryptionProblem::UntrustedCertificate:
-        return "The certificate of the server " + server + " is not trusted by this computer, and Tallyrun keeps "
-               "that check: it is what proves the server is the one named. Give the server a certificate from an "
-               "authority this computer trusts (SQL Server Configuration Manager, the instance's protocol "
-               "properties, Certificate), or install the authority that issued the server's certificate on this "
-               "computer. For scripts, -C trusts the server's certificate as it is.";
+        return {"The certificate of the server " + server + " is not trusted by this computer, and Tallyrun keeps "
+                "that check: it is what proves the server is the one named. Give the server a certificate from an "
+                "authority this computer trusts (SQL Server Configuration Manager, the instance's protocol "
+                "properties, Certificate), or install the authority that issued the server's certificate on this "
+                "computer.",
+                "For a server you know, -C accepts its certificate as it is."};
     case EncryptionProblem::CertificateName:
-        return "The certificate of the server " + server + " is issued to another name than " + host
-               + ". Type the name the certificate holds, usually the server's full name"
-               + (host.find('.') == std::string::npos ? " (" + host + ".<domain>)." : ".");
+        return {"The certificate of the server " + server + " is issued to another name than " + host
+                + ". Type the name the certificate holds, usually the server's full name"
+                + (host.find('.') == std::string::npos ? " (" + host + ".<domain>)." : ".")};
     case EncryptionProblem::Handshake: {
         std::string reason = finding.reason;
         while (!reason.empty() && (reason.back() == '.' || reason.back() == ' '))
             reason.pop_back();
-        return "The TLS handshake with the server " + server + " failed: " + reason + ". " + OldTls;
+        return {"The TLS handshake with the server " + server + " failed: " + reason + ". " + OldTls};
     }
     case EncryptionProblem::HandshakeUntold:
-        return "The connection to the server " + server + " failed after it offered encryption, most likely in the "
-               "TLS handshake; FreeTDS does not say why (with the environment variable TDSDUMP set to a file name, "
-               "it writes its log there). " + OldTls;
+        if (!finding.verdict.empty())
+            return finding.verdict;
+        return {"The connection to the server " + server + " failed after it offered encryption, most likely in the "
+                "TLS handshake; FreeTDS does not say why (with the environment variable TDSDUMP set to a file name, "
+                "it writes its log there). " + OldTls};
     case EncryptionProblem::StrictOnly:
-        return StrictAdvice(server);
+        return {StrictAdvice(server)};
     case EncryptionProblem::StrictFailed:
-        return "The server " + server + " accepts only strict (TDS 8.0) encryption, and the strict connection "
-               "failed too, for the reason above; an ODBC driver older than 18.1.2.1 cannot make it. " + StrictDriver;
+        return {"The server " + server + " accepts only strict (TDS 8.0) encryption, and the strict connection "
+                "failed too, for the reason above; an ODBC driver older than 18.1.2.1 cannot make it. " + StrictDriver};
     case EncryptionProblem::NotOffered:
-        return "The server " + server + " offers no encryption, and the connection requires it, so that neither "
-               "the login nor the batch travels in clear. Have the server's encryption turned on; for scripts, "
-               "-N o connects without encryption.";
+        return {"The server " + server + " offers no encryption, and the connection requires it, so that neither "
+                "the login nor the batch travels in clear. No SQL Server since SQL Server 2005 answers so: something "
+                "between this computer and the server may be removing encryption. Check the network path to "
+                + where + " (a proxy, a load balancer, a device that inspects traffic) before anything else.",
+                "For a server you know to have no encryption, -N o connects without it."};
+    case EncryptionProblem::NotSqlServer:
+        return {"Something other than SQL Server answers at " + where + ". Check the server name and port: SQL "
+                "Server's default instance listens on port 1433, a named instance where SQL Server Configuration "
+                "Manager shows it."};
+    case EncryptionProblem::ClosedWithoutAnswer:
+        return {"The server at " + where + " closed the connection without answering, and took no strict (TDS 8.0) "
+                "connection either. Check that SQL Server listens on that port, and look in its error log for why "
+                "it refused the connection."};
+    case EncryptionProblem::Inspected:
+        return finding.verdict;
     case EncryptionProblem::None:
         break;
     }

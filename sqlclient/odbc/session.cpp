@@ -307,9 +307,7 @@ Session::Session(const ConnectOptions& options)
                 records.clear();
             } else {
                 records = ReadDiagnostics(shared->connection.GetHandle());
-                finding = FindTlsProblem(records);
-                if (finding.problem == EncryptionProblem::None)
-                    finding.problem = EncryptionProblem::StrictFailed;
+                finding = ExamineStrictFailure(address, strict, records, kerberos.deadline);
             }
         }
         if (!records.empty()) {
@@ -317,8 +315,8 @@ Session::Session(const ConnectOptions& options)
             std::vector<std::string> notes;
             if (finding.problem == EncryptionProblem::None || finding.problem == EncryptionProblem::HandshakeUntold)
                 notes = ExplainConnectFailure(address, options, records, kerberos);
-            if (notes.empty() && finding.problem != EncryptionProblem::None)
-                notes.push_back(EncryptionAdvice(finding, options.server, address.host));
+            if (notes.empty())
+                notes = EncryptionAdvice(finding, options.server, address);
             throw OdbcError(std::move(records), std::move(notes));
         }
     }

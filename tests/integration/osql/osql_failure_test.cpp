@@ -1,6 +1,8 @@
 // osql on this system when the login cannot happen: a service principal the KDC does not know, nothing listening,
-// a server that cannot encrypt as the client must, a server, KDC or name server that never answers; when the server
-// takes the batch and then closes or resets the connection, or stalls; and command-line mistakes.
+// a server that cannot encrypt as the client must, a service that is no SQL Server, a server, KDC or name server
+// that never answers; when the server takes the batch and then closes or resets the connection, or stalls; and
+// command-line mistakes.
+#include "foreign_service.h"
 #include "frozen_dns.h"
 #include "frozen_kdc.h"
 #include "osql_command.h"
@@ -59,6 +61,15 @@ TEST(OsqlFailure, NamesEncryptionWhenTheServerCannotEncryptAsTheClientMust)
         EXPECT_NE(FoldAscii(run.err).find(named), std::string::npos) << run.err;
         EXPECT_EQ(server.SuccessfulLogins(), 0);
     }
+}
+
+TEST(OsqlFailure, AWebServerOnThePortIsNoStrictOnlySqlServer)
+{
+    const ForeignService web(ForeignService::Manner::Answer, "HTTP/1.1 400 Bad Request\r\nContent-Length: 0\r\n\r\n");
+    const auto run = UsageUpdate(web.Port());
+    ExpectFailure(run, "Something other than SQL Server answers at 127.0.0.1 port " + std::to_string(web.Port()) + ".",
+                  5s);
+    EXPECT_EQ(FoldAscii(run.err).find("strict"), std::string::npos) << run.err;
 }
 
 TEST(OsqlFailure, GivesUpAtTheLoginTimeoutOnWhatNeverAnswers)

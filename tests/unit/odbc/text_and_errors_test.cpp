@@ -1,5 +1,6 @@
-// What crosses the ODBC boundary: UTF-16, the driver's diagnostics and its records of failed encrypted logins,
-// length indicators that fit the buffer, and the watchdog that bounds a call the driver would let wait on.
+// What crosses the ODBC boundary: UTF-16, the driver's diagnostics and its records of failed encrypted logins with
+// what the server answered, length indicators that fit the buffer, and the watchdog that bounds a call the driver
+// would let wait on.
 #include "base/unicode.h"
 #include "sqlclient/odbc/call_lengths.h"
 #include "sqlclient/odbc/call_watchdog.h"
@@ -77,6 +78,14 @@ const std::vector<Diagnostic> Driver18SelfSignedLinux{
     Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]Client unable to establish connection. For "
                         "solutions related to encryption errors, see https://go.microsoft.com/fwlink/?linkid=2226722")};
 
+std::string AdviceText(const EncryptionFinding& finding)
+{
+    std::string text;
+    for (const auto& line : EncryptionAdvice(finding, "srv1", ParseServerName("srv1,1533")))
+        text += line + "\n";
+    return text;
+}
+
 TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
 {
     using enum EncryptionProblem;
@@ -85,72 +94,85 @@ TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
         std::vector<Diagnostic> records;
         PreloginAnswer answer;
         EncryptionProblem problem;
+        bool inspect;       // whether the client's own handshake may tell more
         const char* words;  // in the advice
     } cases[] = {
-        {"self-signed, Linux", Driver18SelfSignedLinux, PreloginAnswer::Closed, UntrustedCertificate, "-C"},
+        {"self-signed, Linux", Driver18SelfSignedLinux, PreloginAnswer::StrictOnly, UntrustedCertificate, true,
+         "computer.\nFor a server you know, -C accepts its certificate as it is.\n"},
         {"OpenSSL 1.1", {Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:1416F086:"
                                 "SSL routines:tls_process_server_certificate:certificate verify failed:self signed "
                                 "certificate]")},
-         PreloginAnswer::Unknown, UntrustedCertificate, "Configuration Manager"},
+         PreloginAnswer::Unknown, UntrustedCertificate, true, "Configuration Manager"},
         {"untrusted, Windows, German", {Record("08001", -2146893019, "[Microsoft][ODBC Driver 18 for SQL Server]"
                                                "SSL-Anbieter: Die Zertifikatkette wurde von einer nicht "
                                                "vertrauensw\xc3\xbcrdigen Zertifizierungsstelle ausgestellt.")},
-         PreloginAnswer::Unknown, UntrustedCertificate, "install the authority"},
+         PreloginAnswer::Unknown, UntrustedCertificate, true, "install the authority"},
         {"name, Windows", {Record("08001", -2146893022, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: The "
                                   "target principal name is incorrect.")},
-         PreloginAnswer::Unknown, CertificateName, "issued to another name than srv1. Type the name"},
+         PreloginAnswer::Unknown, CertificateName, true, "issued to another name than srv1. Type the name"},
         {"name, Linux", {Record("08001", -1, "[Microsoft][ODBC Driver 17 for SQL Server]SSL Provider: [error:"
                                 "14090086:SSL routines:ssl3_get_server_certificate:certificate verify failed:subject "
                                 "name does not match host name]")},
-         PreloginAnswer::Unknown, CertificateName, "usually the server's full name"},
+         PreloginAnswer::Unknown, CertificateName, true, "usually the server's full name"},
         {"TLS 1.0, Windows", {Record("08001", -2146893007, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: "
                                      "The client and server cannot communicate, because they do not possess a "
                                      "common algorithm.")},
-         PreloginAnswer::Unknown, Handshake, "failed: The client and server cannot communicate, because they do not "
-                                             "possess a common algorithm. Where the server"},
+         PreloginAnswer::Unknown, Handshake, true, "failed: The client and server cannot communicate, because they "
+                                                   "do not possess a common algorithm. Where the server"},
         {"TLS 1.0, Linux", {Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:"
                                    "0A000102:SSL routines::unsupported protocol]")},
-         PreloginAnswer::Unknown, Handshake, "failed: [error:0A000102:SSL routines::unsupported protocol]"},
-        {"FreeTDS, TLS refused", FreeTdsConnectionFailed, PreloginAnswer::EncryptionOffered, HandshakeUntold,
+         PreloginAnswer::Unknown, Handshake, true, "protocol]. Where the server speaks only TLS 1.0: FreeTDS refuses"},
+        {"FreeTDS, TLS refused", FreeTdsConnectionFailed, PreloginAnswer::EncryptionOffered, HandshakeUntold, true,
          "TDSDUMP"},
-        {"FreeTDS, no encryption", FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered, NotOffered,
-         "offers no encryption, and the connection requires it"},
-        {"FreeTDS, strict", FreeTdsClosedAfterPrelogin, PreloginAnswer::Closed, StrictOnly,
+        {"FreeTDS, no encryption", FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered, NotOffered, false,
+         "No SQL Server since SQL Server 2005 answers so: something between this computer and the server may be "
+         "removing encryption. Check the network path to srv1 port 1533 (a proxy, a load balancer, a device that "
+         "inspects traffic) before anything else.\nFor a server you know to have no encryption, -N o connects "
+         "without it.\n"},
+        {"FreeTDS, strict", FreeTdsClosedAfterPrelogin, PreloginAnswer::StrictOnly, StrictOnly, false,
          "strict (TDS 8.0) encryption, which the installed ODBC driver cannot make. Install ODBC Driver 18 for SQL "
          "Server 18.1.2.1 or later."},
-        {"Driver 18, strict", Driver18ClosedAfterPrelogin, PreloginAnswer::Closed, StrictOnly, "strict"},
+        {"Driver 18, strict", Driver18ClosedAfterPrelogin, PreloginAnswer::StrictOnly, StrictOnly, false, "strict"},
+        {"FreeTDS, a web server", FreeTdsClosedAfterPrelogin, PreloginAnswer::NotSqlServer, NotSqlServer, false,
+         "Something other than SQL Server answers at srv1 port 1533."},
+        {"FreeTDS, closed without strict", FreeTdsClosedAfterPrelogin, PreloginAnswer::ClosedWithoutAnswer,
+         ClosedWithoutAnswer, false, "The server at srv1 port 1533 closed the connection without answering"},
         {"FreeTDS, EOF from a server that encrypts", FreeTdsClosedAfterPrelogin, PreloginAnswer::EncryptionOffered,
-         None, ""},
+         None, false, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(WorthAskingPrelogin(c.records), FindTlsProblem(c.records).problem == None);
+        EXPECT_TRUE(WorthAskingServer(c.records));
         const auto finding = FindEncryptionProblem(c.records, c.answer, Encryption::Mandatory);
         EXPECT_EQ(finding.problem, c.problem);
-        const std::string advice = EncryptionAdvice(finding, "srv1", "srv1");
+        EXPECT_EQ(WorthInspectingTls(finding), c.inspect);
+        const std::string advice = AdviceText(finding);
         EXPECT_NE(advice.find(c.words), std::string::npos) << advice;
     }
     EXPECT_EQ(FindEncryptionProblem(FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered,
                                     Encryption::Optional).problem, None);
-    EXPECT_NE(EncryptionAdvice({NotOffered, {}}, "s", "s").find("-N o"), std::string::npos);
-    EXPECT_FALSE(WorthAskingPrelogin({Record("28000", 18456, "Login failed for user 'sa'."),
-                                      Record("08001", 0, "Unable to connect to data source")}));
+    EXPECT_TRUE(WorthInspectingTls({.problem = StrictFailed}));
+    EXPECT_EQ(AdviceText({.problem = Inspected, .verdict = {"one", "two"}}), "one\ntwo\n");
+    EXPECT_EQ(AdviceText({.problem = HandshakeUntold, .verdict = {"one"}}), "one\n");
+    EXPECT_FALSE(WorthAskingServer({Record("28000", 18456, "Login failed for user 'sa'."),
+                                    Record("08001", 0, "Unable to connect to data source")}));
 }
 
 TEST(EncryptionFailures, OnlyAStrictOnlyServerIsRetriedStrictlyAndOnlyByADriverThatCan)
 {
-    const auto strictOnly = FindEncryptionProblem(Driver18ClosedAfterPrelogin, PreloginAnswer::Closed,
+    const auto strictOnly = FindEncryptionProblem(Driver18ClosedAfterPrelogin, PreloginAnswer::StrictOnly,
                                                   Encryption::Mandatory);
-    const auto certificate = FindEncryptionProblem(Driver18SelfSignedLinux, PreloginAnswer::Closed,
+    const auto certificate = FindEncryptionProblem(Driver18SelfSignedLinux, PreloginAnswer::StrictOnly,
                                                    Encryption::Mandatory);
     EXPECT_TRUE(RetryStrictly(strictOnly, Encryption::Mandatory, true));
     EXPECT_TRUE(RetryStrictly(strictOnly, Encryption::Optional, true));
     EXPECT_FALSE(RetryStrictly(strictOnly, Encryption::Mandatory, false));
     EXPECT_FALSE(RetryStrictly(strictOnly, Encryption::Strict, true)) << "strict already";
     EXPECT_FALSE(RetryStrictly(certificate, Encryption::Mandatory, true));
-    EXPECT_FALSE(RetryStrictly(FindEncryptionProblem(Driver18ClosedAfterPrelogin, PreloginAnswer::EncryptionOffered,
-                                                     Encryption::Mandatory),
-                               Encryption::Mandatory, true));
+    for (const auto answer : {PreloginAnswer::ClosedWithoutAnswer, PreloginAnswer::NotSqlServer,
+                              PreloginAnswer::EncryptionOffered})
+        EXPECT_FALSE(RetryStrictly(FindEncryptionProblem(Driver18ClosedAfterPrelogin, answer, Encryption::Mandatory),
+                                   Encryption::Mandatory, true));
 }
 
 TEST(CallLengths, AnIndicatorIsReadAgainstTheBufferAndANegativeLengthIsADriverError)
