@@ -1,20 +1,26 @@
 // The client's own handshake, as SQL Server expects it, against real TLS servers: the stand-in's self-signed
 // certificate inside PRELOGIN and TLS first, and certificates openssl s_server shows, made by an authority nothing
-// here trusts: expired, issued to another name, and a server that speaks only TLS 1.0.
+// here trusts: expired, issued to another name, and a server that speaks only TLS 1.0. The Windows build's
+// Schannel runs the same cases under Wine.
+#include "inspection_command.h"
 #include "openssl_server.h"
 #include "tds_standin.h"
-
-#include "sqlclient/tls/tls_inspection.h"
-#include "sqlclient/tls/tls_verdict.h"
 
 #include <gtest/gtest.h>
 
 namespace tallyrun::testing {
 namespace {
 
-using namespace std::chrono_literals;
 using namespace odbc;
 using enum TlsProblem;
+
+std::vector<int> Numbers(const std::vector<TlsProblem>& problems)
+{
+    std::vector<int> numbers;
+    for (const TlsProblem problem : problems)
+        numbers.push_back(static_cast<int>(problem));
+    return numbers;
+}
 
 TEST(TlsInspection, NamesWhatTheServerShows)
 {
@@ -23,7 +29,7 @@ TEST(TlsInspection, NamesWhatTheServerShows)
     const TdsStandIn none({.encryption = TdsStandIn::Encryption::None, .registerServicePrincipal = false});
     const OpensslServer otherName({.name = "sql01.corp.example"});
     const OpensslServer expired({.days = -1});
-    const OpensslServer trustedElsewhere({});
+    const OpensslServer localhost({});
     const OpensslServer oldTls({.tls10Only = true});
     const struct {
         const char* what;
@@ -42,25 +48,27 @@ TEST(TlsInspection, NamesWhatTheServerShows)
          TlsFacts::Outcome::NotInspected, {}, ""},
         {"another name", "localhost", otherName.Port(), TlsStart::Strict, TlsFacts::Outcome::Completed,
          {OtherNames, UnknownIssuer}, ""},
-        {"another name than the address typed", "127.0.0.1", trustedElsewhere.Port(), TlsStart::Strict,
+        {"another name than the address typed", "127.0.0.1", localhost.Port(), TlsStart::Strict,
          TlsFacts::Outcome::Completed, {OtherNames, UnknownIssuer}, ""},
         {"expired", "localhost", expired.Port(), TlsStart::Strict, TlsFacts::Outcome::Completed,
          {Expired, UnknownIssuer}, ""},
-        {"the name typed", "localhost", trustedElsewhere.Port(), TlsStart::Strict, TlsFacts::Outcome::Completed,
+        {"the name typed", "localhost", localhost.Port(), TlsStart::Strict, TlsFacts::Outcome::Completed,
          {UnknownIssuer}, ""},
         {"TLS 1.0 only", "localhost", oldTls.Port(), TlsStart::Strict, TlsFacts::Outcome::NoCommonGround,
          {NoCommonGround}, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        const auto facts = InspectTls(c.host, c.port, c.start, std::chrono::steady_clock::now() + 5s);
-        EXPECT_EQ(facts.outcome, c.outcome) << facts.reason;
-        const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-        EXPECT_EQ(JudgeTls(facts, now), c.problems);
-        EXPECT_EQ(facts.protocol, c.protocol);
-        if (facts.certificate && c.port == otherName.Port()) {
-            EXPECT_EQ(facts.certificate->names, std::vector<std::string>{"sql01.corp.example"});
-            EXPECT_EQ(facts.certificate->issuer, "CN=Tallyrun Test Authority");
+        // Wine's Schannel reports a version the server refuses as an internal error, which tells nothing.
+        if (UnderWine() && c.outcome == TlsFacts::Outcome::NoCommonGround)
+            continue;
+        const Seen seen = Inspect(c.host, c.port, c.start);
+        EXPECT_EQ(seen.outcome, static_cast<int>(c.outcome));
+        EXPECT_EQ(seen.problems, Numbers(c.problems));
+        EXPECT_EQ(seen.protocol, c.protocol);
+        if (c.port == otherName.Port()) {
+            EXPECT_EQ(seen.names, std::vector<std::string>{"sql01.corp.example"});
+            EXPECT_EQ(seen.issuer, "CN=Tallyrun Test Authority");
         }
     }
 }
