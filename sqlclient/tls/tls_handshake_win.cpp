@@ -27,25 +27,22 @@ constexpr DWORD IgnoreWrongUsage = 0x00000200;
 constexpr DWORD IgnoreName = 0x00001000;
 constexpr DWORD IgnoreDates = 0x00002000;
 
-struct Credentials {
-    CredHandle handle{};
+// A handle of Schannel's (credentials and a context are both SecHandles), released by `Release` once given out.
+template <auto Release>
+struct Held {
+    SecHandle handle{};
     bool held = false;
-    ~Credentials()
+    Held() = default;
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    ~Held()
     {
         if (held)
-            FreeCredentialsHandle(&handle);
+            Release(&handle);
     }
 };
-
-struct Context {
-    CtxtHandle handle{};
-    bool held = false;
-    ~Context()
-    {
-        if (held)
-            DeleteSecurityContext(&handle);
-    }
-};
+using Credentials = Held<&FreeCredentialsHandle>;
+using Context = Held<&DeleteSecurityContext>;
 
 struct FreeCertificate {
     void operator()(const CERT_CONTEXT* certificate) const { CertFreeCertificateContext(certificate); }
@@ -217,7 +214,9 @@ TlsFacts ShakeHands(TlsTransport& transport, const std::string& host, bool tds8)
     Context context;
     std::vector<std::uint8_t> received;
     SECURITY_STATUS status = SEC_I_CONTINUE_NEEDED;
-    for (bool first = true; status == SEC_I_CONTINUE_NEEDED || status == SEC_E_INCOMPLETE_MESSAGE; first = false) {
+    for (bool first = true; (status == SEC_I_CONTINUE_NEEDED || status == SEC_E_INCOMPLETE_MESSAGE)
+                            && std::chrono::steady_clock::now() < transport.Deadline();
+         first = false) {
         if (!first && (received.empty() || status == SEC_E_INCOMPLETE_MESSAGE)) {
             std::uint8_t buffer[16384];
             const auto got = transport.Receive(buffer);
