@@ -31,12 +31,17 @@ EncryptionFinding ExamineEncryption(const ServerAddress& address, const ConnectO
     return FindEncryptionProblem(records, answer, options.encryption);
 }
 
+std::string LoginTimeoutNote(const ConnectOptions& options)
+{
+    return "The server " + options.server + " did not answer within the login timeout of "
+           + std::to_string(options.loginTimeout.count()) + " seconds.";
+}
+
 std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,
                                                const std::vector<Diagnostic>& records, const TicketPrefetch& prefetch)
 {
     if (AnyState(records, "HYT00"))
-        return {"The server " + options.server + " did not answer within the login timeout of "
-                + std::to_string(options.loginTimeout.count()) + " seconds."};
+        return {LoginTimeoutNote(options)};
 
     const auto port = KnownPort(address);
 
