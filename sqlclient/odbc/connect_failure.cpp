@@ -80,12 +80,17 @@ EncryptionFinding ExamineStrictFailure(const ServerAddress& address, const Conne
     return Inspect(std::move(finding), address, *port, TlsStart::Strict, options, ProbeDeadline(deadline));
 }
 
+std::string LoginTimeoutNote(const ConnectOptions& options)
+{
+    return "The server " + options.server + " did not answer within the login timeout of "
+           + std::to_string(options.loginTimeout.count()) + " seconds.";
+}
+
 std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,
                                                const std::vector<Diagnostic>& records, const TicketPrefetch& prefetch)
 {
     if (AnyState(records, "HYT00"))
-        return {"The server " + options.server + " did not answer within the login timeout of "
-                + std::to_string(options.loginTimeout.count()) + " seconds."};
+        return {LoginTimeoutNote(options)};
 
     const auto port = KnownPort(address);
 

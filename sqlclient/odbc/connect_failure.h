@@ -26,6 +26,9 @@ EncryptionFinding ExamineStrictFailure(const ServerAddress& address, const Conne
                                        const std::vector<Diagnostic>& records,
                                        std::chrono::steady_clock::time_point deadline);
 
+// What is told when the login took longer than its timeout, whatever the driver said of the cut connection.
+std::string LoginTimeoutNote(const ConnectOptions& options);
+
 // A Kerberos problem the prefetch found is told again rather than looked for anew.
 std::vector<std::string> ExplainConnectFailure(const ServerAddress& address, const ConnectOptions& options,
                                                const std::vector<Diagnostic>& records, const TicketPrefetch& prefetch);

@@ -11,6 +11,7 @@
 #include "sqlclient/odbc/driver_socket.h"
 #include "sqlclient/odbc/handles.h"
 #include "sqlclient/odbc/instance_port.h"
+#include "sqlclient/odbc/login_deadline.h"
 #include "sqlclient/odbc/server_name.h"
 #include "sqlclient/kerberos/service_ticket.h"
 #include "base/unicode.h"
@@ -291,8 +292,23 @@ Session::Session(const ConnectOptions& options)
     auto shared = std::make_shared<Shared>(driver, options.queryTimeout);
     const SQLHDBC dbc = shared->connection.Get();
 
+    // The login's deadline holds for every attempt as a whole; with no login timeout (zero) the driver waits as
+    // long as it takes, and so does this.
+    const auto attempt = [&](const ConnectOptions& asked, std::chrono::seconds timeout) {
+        const auto connect = [&] { return DriverConnect(dbc, driver, address, asked, timeout); };
+        const LoginAttempt tried = options.loginTimeout.count() > 0
+                                       ? AttemptLogin(kerberos.deadline, KnownPort(address), connect)
+                                       : LoginAttempt{connect(), false};
+        if (tried.timedOut) {
+            if (SQL_SUCCEEDED(tried.result))
+                shared->connection.MarkConnected();  // cut just after it was made: disconnected as it is freed
+            throw OdbcError(LoginTimeoutNote(options), ReadDiagnostics(shared->connection.GetHandle()));
+        }
+        return tried.result;
+    };
+
     const auto before = OpenTcpSockets();
-    if (!SQL_SUCCEEDED(DriverConnect(dbc, driver, address, options, kerberos.loginTimeout))) {
+    if (!SQL_SUCCEEDED(attempt(options, kerberos.loginTimeout))) {
         auto records = ReadDiagnostics(shared->connection.GetHandle());
         auto finding = ExamineEncryption(address, options, records, kerberos.deadline);
         // A server that accepts only strict encryption gets it, in what is left of the login's time; with no time
@@ -303,7 +319,7 @@ Session::Session(const ConnectOptions& options)
             strict.encryption = Encryption::Strict;
             if (left.count() <= 0) {
                 finding = {};
-            } else if (SQL_SUCCEEDED(DriverConnect(dbc, driver, address, strict, left))) {
+            } else if (SQL_SUCCEEDED(attempt(strict, left))) {
                 records.clear();
             } else {
                 records = ReadDiagnostics(shared->connection.GetHandle());

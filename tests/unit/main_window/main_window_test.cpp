@@ -67,9 +67,12 @@ TEST_F(MainWindow, RefusedAndFailedStartsAreExplainedWithoutADialog)
 {
     const std::string notFound = "Cannot start \"osql\": no program of that name was found on the search path.";
     fakes::FakeForm& form = Load();
+    form.Combo("cbo_DBs").text = "Sales";
+    form.Button("cmd_Tallyrun").Click();
+    form.Combo("cbo_Servers").text = "SRV1";
     form.Combo("cbo_DBs").text = "Sa\"les";
     form.Button("cmd_Tallyrun").Click();
-    EXPECT_TRUE(fake.launcher.lines.empty()) << "a name with a double quote reached the launcher";
+    EXPECT_TRUE(fake.launcher.lines.empty()) << "a name the command line cannot carry reached the launcher";
 
     form.Combo("cbo_DBs").text = "Sales";
     fake.launcher.failure = std::make_exception_ptr(Error(ENOENT, notFound));
@@ -80,13 +83,15 @@ TEST_F(MainWindow, RefusedAndFailedStartsAreExplainedWithoutADialog)
     form.Button("cmd_Tallyrun").Click();
 
     EXPECT_EQ(fake.launcher.lines.size(), 2u);
-    ExpectMessages(form, {"\"Database Name\"", notFound, "Cannot read the client"});
+    ExpectMessages(form, {"\"<Server Name>\" is not a server name", "\"Database Name\"", notFound,
+                          "Cannot read the client"});
     EXPECT_EQ(fake.toolkit.formsMade, 1);
 }
 
 TEST_F(MainWindow, ARunWaitsInADialogCentredOverTheWindowAndAFailureIsToldOnceTheDialogHasGone)
 {
     fakes::FakeForm& form = Load();
+    form.Combo("cbo_Servers").text = "SRV1";
     fake.launcher.outcome = ClientOutcome{ClientOutcome::End::Exited, 1, "Msg 2520, Level 16\nNo such database.\n"};
     fake.toolkit.whileModal = [&](fakes::FakeForm& dialog) {
         EXPECT_EQ(dialog.owner, &form);
