@@ -1,12 +1,14 @@
-// The client's own handshake, as SQL Server expects it, against real TLS servers: the stand-in's self-signed
-// certificate inside PRELOGIN and TLS first, and certificates openssl s_server shows, made by an authority nothing
-// here trusts: expired, issued to another name, and a server that speaks only TLS 1.0. The Windows build's
-// Schannel runs the same cases under Wine.
+// The client's own handshake, as SQL Server expects it, against real TLS servers, trusting the test authority
+// alone: the stand-in's certificates inside PRELOGIN (from the authority, SQL Server's own self-signed one, expired,
+// for another name) and TLS first, and openssl s_server's from an authority nothing here trusts, or speaking only
+// TLS 1.0. The Windows build's Schannel runs the same cases under Wine.
 #include "inspection_command.h"
 #include "openssl_server.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 namespace tallyrun::testing {
 namespace {
@@ -24,13 +26,20 @@ std::vector<int> Numbers(const std::vector<TlsProblem>& problems)
 
 TEST(TlsInspection, NamesWhatTheServerShows)
 {
-    const TdsStandIn login({.registerServicePrincipal = false});
-    const TdsStandIn strict({.encryption = TdsStandIn::Encryption::Strict, .registerServicePrincipal = false});
-    const TdsStandIn none({.encryption = TdsStandIn::Encryption::None, .registerServicePrincipal = false});
-    const OpensslServer otherName({.name = "sql01.corp.example"});
-    const OpensslServer expired({.days = -1});
-    const OpensslServer localhost({});
-    const OpensslServer oldTls({.tls10Only = true});
+    using Served = TdsStandIn::Encryption;
+    using Shown = TdsStandIn::Certificate;
+    const auto standIn = [](Served encryption, Shown certificate) {
+        return std::make_unique<TdsStandIn>(TdsStandIn::Options{
+            .encryption = encryption, .registerServicePrincipal = false, .certificate = certificate});
+    };
+    const auto trusted = standIn(Served::Login, Shown::Trusted);
+    const auto selfSigned = standIn(Served::Full, Shown::SelfSigned);
+    const auto expired = standIn(Served::Login, Shown::Expired);
+    const auto otherName = standIn(Served::Login, Shown::OtherName);
+    const auto strict = standIn(Served::Strict, Shown::Trusted);
+    const auto none = standIn(Served::None, Shown::Trusted);
+    const OpensslServer unknownAuthority;
+    const OpensslServer oldTls(true);
     const struct {
         const char* what;
         std::string host;
@@ -40,20 +49,21 @@ TEST(TlsInspection, NamesWhatTheServerShows)
         std::vector<TlsProblem> problems;
         std::string protocol;
     } cases[] = {
-        {"the stand-in in PRELOGIN", "localhost", login.Port(), TlsStart::InsidePrelogin,
-         TlsFacts::Outcome::Completed, {SelfSigned}, ""},
-        {"the stand-in, strict", "127.0.0.1", strict.Port(), TlsStart::Strict, TlsFacts::Outcome::Completed,
-         {SelfSigned}, "tds/8.0"},
-        {"a server without encryption", "localhost", none.Port(), TlsStart::InsidePrelogin,
+        {"a certificate that holds up", "localhost", trusted->Port(), TlsStart::InsidePrelogin,
+         TlsFacts::Outcome::Completed, {}, ""},
+        {"the same, by its address", "127.0.0.1", trusted->Port(), TlsStart::InsidePrelogin,
+         TlsFacts::Outcome::Completed, {}, ""},
+        {"SQL Server's own", "localhost", selfSigned->Port(), TlsStart::InsidePrelogin, TlsFacts::Outcome::Completed,
+         {SelfSigned}, ""},
+        {"expired", "localhost", expired->Port(), TlsStart::InsidePrelogin, TlsFacts::Outcome::Completed, {Expired},
+         ""},
+        {"another name", "localhost", otherName->Port(), TlsStart::InsidePrelogin, TlsFacts::Outcome::Completed,
+         {OtherNames}, ""},
+        {"strict", "localhost", strict->Port(), TlsStart::Strict, TlsFacts::Outcome::Completed, {}, "tds/8.0"},
+        {"a server without encryption", "localhost", none->Port(), TlsStart::InsidePrelogin,
          TlsFacts::Outcome::NotInspected, {}, ""},
-        {"another name", "localhost", otherName.Port(), TlsStart::Strict, TlsFacts::Outcome::Completed,
-         {OtherNames, UnknownIssuer}, ""},
-        {"another name than the address typed", "127.0.0.1", localhost.Port(), TlsStart::Strict,
-         TlsFacts::Outcome::Completed, {OtherNames, UnknownIssuer}, ""},
-        {"expired", "localhost", expired.Port(), TlsStart::Strict, TlsFacts::Outcome::Completed,
-         {Expired, UnknownIssuer}, ""},
-        {"the name typed", "localhost", localhost.Port(), TlsStart::Strict, TlsFacts::Outcome::Completed,
-         {UnknownIssuer}, ""},
+        {"an authority not known here, TLS first", "localhost", unknownAuthority.Port(), TlsStart::Strict,
+         TlsFacts::Outcome::Completed, {UnknownIssuer}, ""},
         {"TLS 1.0 only", "localhost", oldTls.Port(), TlsStart::Strict, TlsFacts::Outcome::NoCommonGround,
          {NoCommonGround}, ""},
     };
@@ -66,11 +76,10 @@ TEST(TlsInspection, NamesWhatTheServerShows)
         EXPECT_EQ(seen.outcome, static_cast<int>(c.outcome));
         EXPECT_EQ(seen.problems, Numbers(c.problems));
         EXPECT_EQ(seen.protocol, c.protocol);
-        if (c.port == otherName.Port()) {
-            EXPECT_EQ(seen.names, std::vector<std::string>{"sql01.corp.example"});
-            EXPECT_EQ(seen.issuer, "CN=Tallyrun Test Authority");
-        }
     }
+    const Seen other = Inspect("localhost", otherName->Port(), TlsStart::InsidePrelogin);
+    EXPECT_EQ(other.names, std::vector<std::string>{"sql01.tallyrun.test"});
+    EXPECT_EQ(Inspect("localhost", unknownAuthority.Port(), TlsStart::Strict).issuer, "CN=Tallyrun Test Authority");
 }
 
 }  // namespace
