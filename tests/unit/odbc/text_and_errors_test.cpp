@@ -107,7 +107,7 @@ TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
                                      "The client and server cannot communicate, because they do not possess a "
                                      "common algorithm.")},
          PreloginAnswer::Unknown, Handshake, "failed: The client and server cannot communicate, because they do not "
-                                             "possess a common algorithm. Where the server"},
+                                             "possess a common algorithm. If the server"},
         {"TLS 1.0, Linux", {Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:"
                                    "0A000102:SSL routines::unsupported protocol]")},
          PreloginAnswer::Unknown, Handshake, "failed: [error:0A000102:SSL routines::unsupported protocol]"},
