@@ -36,16 +36,20 @@ SettingsFile file;
 
 FreeTdsSettingsFile::FreeTdsSettingsFile(std::string_view text) : m_hold(file.lock)
 {
-    const std::string cannot = "FreeTDS cannot be handed the settings of this connection (" + file.path + ")";
+    const auto cannot = [](int code) {
+        return Error(errc::SettingsUnavailable,
+                     "FreeTDS cannot be handed the settings of this connection (" + file.path + "): "
+                         + SystemMessage(code) + ". Check that /proc is mounted and this process may open more files.");
+    };
     if (!file.fd)
-        throw SystemError(file.error, cannot);
+        throw cannot(file.error);
     errno = 0;
     if (::ftruncate(file.fd.Get(), 0) != 0
         || ::pwrite(file.fd.Get(), text.data(), text.size(), 0) != static_cast<ssize_t>(text.size()))
-        throw SystemError(errno ? errno : EIO, cannot);
+        throw cannot(errno ? errno : EIO);
     // Where /proc is missing, FreeTDS would look for the section in the user's own settings files instead.
     if (!UniqueFd(::open(file.path.c_str(), O_RDONLY | O_CLOEXEC)))
-        throw SystemError(errno, cannot);
+        throw cannot(errno);
 }
 
 }  // namespace tallyrun::odbc

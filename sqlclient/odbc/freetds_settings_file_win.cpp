@@ -8,7 +8,7 @@ namespace tallyrun::odbc {
 
 FreeTdsSettingsFile::FreeTdsSettingsFile(std::string_view)
 {
-    throw Error(errc::InvalidArgument,
+    throw Error(errc::SettingsUnavailable,
                 "FreeTDS cannot be handed a settings file on Windows, so it cannot be made to check the server's "
                 "certificate. Install ODBC Driver 18 for SQL Server.");
 }

@@ -104,12 +104,14 @@ TEST(ConnectionString, EachDriverEncryptsAsAskedTrustsOnlyWhenToldAndCarriesEver
                    "Encrypt=Mandatory;TrustServerCertificate=Yes;", true},
         Connection{DriverKind::Microsoft18, Encryption::Strict, false, {}, "Encrypt=Strict;", true},
         Connection{DriverKind::Microsoft18, Encryption::Optional, false, {}, "Encrypt=Optional;", true},
-        Connection{DriverKind::Microsoft, Encryption::Mandatory, false, {}, "Encrypt=yes;", true},
+        Connection{DriverKind::Microsoft, Encryption::Mandatory, false, login,
+                   "Encrypt=yes;UID={sa};PWD={se;cret=}}x};APP={osql};", true},
         Connection{DriverKind::Microsoft, Encryption::Mandatory, true, {}, "Encrypt=yes;TrustServerCertificate=Yes;",
                    true},
         Connection{DriverKind::Microsoft, Encryption::Optional, true, {}, "TrustServerCertificate=Yes;", true},
         Connection{DriverKind::WindowsSqlServer, Encryption::Mandatory, true, {}, "Encrypt=yes;", false},
-        Connection{DriverKind::WindowsSqlServer, Encryption::Optional, false, {}, "", false}}) {
+        Connection{DriverKind::WindowsSqlServer, Encryption::Optional, false, login,
+                   "UID={sa};PWD={se;cret=}}x};APP={osql};", false}}) {
         ConnectOptions options;
         options.encryption = c.encryption;
         options.trustServerCertificate = c.trust;
@@ -206,12 +208,12 @@ TEST(InstancePort, OnlyFreeTdsToANamedInstanceWithoutAPortAsksAndGetsThePortWith
     }
     EXPECT_TRUE(browser.Requests().empty());
 
-    const auto target = ResolveConnectTarget(DriverKind::FreeTds, ParseServerName("(local)\\SalesInst"), 5s,
-                                             browser.Port());
     ServerAddress expected = ParseServerName("localhost\\SalesInst");
     expected.port = 50123;
-    EXPECT_EQ(target.address, expected);
-    EXPECT_EQ(browser.Requests().size(), 1u);
+    for (const auto kind : {DriverKind::FreeTds, DriverKind::FreeTdsWithoutSettings})
+        EXPECT_EQ(ResolveConnectTarget(kind, ParseServerName("(local)\\SalesInst"), 5s, browser.Port()).address,
+                  expected);
+    EXPECT_EQ(browser.Requests().size(), 2u);
 }
 
 }  // namespace
