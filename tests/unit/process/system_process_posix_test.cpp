@@ -27,6 +27,7 @@ namespace fs = std::filesystem;
 TEST(SystemLauncher, TheClientInheritsNullInputOnePipeAndNoIgnoredSignalOrVariableOfOurOwn)
 {
     ::setenv("TALLYRUN_PROBE_FOUND", "theirs", 1);
+    ::setenv("TALLYRUN_PROBE_KEPT", "theirs", 1);
     SetOwnVariable("TALLYRUN_PROBE_FOUND", "ours");
     SetOwnVariable("TALLYRUN_PROBE_OWN", "ours");
     const auto pipeBefore = ::signal(SIGPIPE, SIG_IGN);
@@ -58,7 +59,8 @@ TEST(SystemLauncher, TheClientInheritsNullInputOnePipeAndNoIgnoredSignalOrVariab
     EXPECT_NE(status.str().find("\nSigIgn:\t0000000000000000\n"), std::string::npos) << status.str();
     std::stringstream environment;
     environment << std::ifstream("/proc/" + std::to_string(pid) + "/environ").rdbuf();
-    EXPECT_NE(environment.str().find(std::string("TALLYRUN_PROBE_FOUND=theirs\0", 28)), std::string::npos);
+    for (const std::string kept : {"TALLYRUN_PROBE_FOUND=theirs", "TALLYRUN_PROBE_KEPT=theirs"})
+        EXPECT_NE(environment.str().find(kept + '\0'), std::string::npos) << kept;
     EXPECT_EQ(environment.str().find("TALLYRUN_PROBE_OWN"), std::string::npos);
 
     SystemProcessQuery query(launcher);
