@@ -1,6 +1,7 @@
 #include "platform/process/system_launcher.h"
 
 #include "base/error.h"
+#include "base/posix/null_ended.h"
 #include "base/posix/own_environment.h"
 #include "base/posix/unique_fd.h"
 #include "base/system_message.h"
@@ -102,16 +103,6 @@ int AboveStandardStreams(int fd)
     while (::write(errorPipe, &error, sizeof error) < 0 && errno == EINTR) {
     }
     ::_exit(127);
-}
-
-// The texts as exec takes them: pointers into `texts`, a null pointer after the last.
-std::vector<char*> NullEnded(std::vector<std::string>& texts)
-{
-    std::vector<char*> pointers;
-    for (auto& text : texts)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
 }
 
 UniqueFd OpenPipe(UniqueFd& writeEnd, const std::string& what)
