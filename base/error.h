@@ -33,6 +33,7 @@ enum Number : long {
     HostLookupTimedOut = 1438, // the resolver did not answer within the time given
     KdcDidNotAnswer = 1439,    // no KDC of the realm answered within the time given
     StrictEncryptionUnavailable = 1440,  // strict (TDS 8.0) encryption asked of a driver that cannot make it
+    SettingsUnavailable = 1441,  // FreeTDS could not be handed the settings that make it check the certificate
     OdbcCallFailed = 3146,     // an ODBC call failed and no record carries a number (Windows' "ODBC call failed")
 };
 }  // namespace errc

@@ -16,6 +16,13 @@ inline std::string FailurePrefix(std::string_view program)
     return std::string(program) + ": ";
 }
 
+// A warning of the client's, which does not fail the run: "<name> warning: <what>", on one line that the window
+// passes over.
+inline std::string WarningPrefix(std::string_view program)
+{
+    return std::string(program) + " warning: ";
+}
+
 // A server message's header, "Msg <n>, Level <l>, State <s>, Server <name>, Procedure <name>, Line <n>": Msg
 // first, then each field in this order where the driver tells it.
 inline constexpr std::string_view MsgField = "Msg ";

@@ -69,6 +69,8 @@ int Run(std::string_view program, const Options& options, std::ostream& out, std
             << FormatError(error) << '\n';
         return 1;
     }
+    if (const auto warning = session->CertificateWarning(); warning && !options.trustServerCertificate)
+        err << client_lines::WarningPrefix(program) << TerminalSafe(*warning) << '\n';
 
     try {
         odbc::Batch batch = session->Execute(options.query);

@@ -1,14 +1,13 @@
 // Times the database list button against a stand-in server holding 1,000, 8,000 and 32,767 user databases: the
 // whole click (login, query, fill, selection, drop-down opened) against unixODBC's isql fetching the same rows
 // through the same driver and connection string, each the median of several runs.
+#include "bench/freetds_peer.h"
 #include "bench/table_row.h"
 #include "main_window/frm_Main.h"
 #include "platform/qt/qt_form.h"
 #include "platform/qt/qt_toolkit.h"
 #include "platform/sqldmo/server.h"
 #include "platform/sqldmo/system_objects.h"
-#include "sqlclient/odbc/connection_string.h"
-#include "sqlclient/odbc/server_name.h"
 #include "tds_standin.h"
 #include "tests/fixtures/fake_platform/fake_platform.h"
 
@@ -41,10 +40,10 @@ sqldmo::SystemObjectSettings Settings()
     return settings;
 }
 
-// isql reading the catalog query from `queryFile` over `connection`; the number of lines it printed.
-int RunIsql(const std::string& connection, const std::string& queryFile)
+// isql reading the catalog query from `queryFile` through `isql`; the number of lines it printed.
+int RunIsql(const std::string& isql, const std::string& queryFile)
 {
-    const std::string command = "isql -b -e -k '" + connection + "' < " + queryFile;
+    const std::string command = isql + " < " + queryFile;
     FILE* output = popen(command.c_str(), "r");
     if (!output)
         return -1;
@@ -89,9 +88,7 @@ int main(int argc, char* argv[])
     const std::string serverName = "localhost," + std::to_string(server.Port());
 
     const sqldmo::SystemObjectSettings settings = Settings();
-    odbc::ConnectOptions options;
-    const std::string connection =
-        odbc::BuildConnectionString(*settings.server.driver, odbc::ParseServerName(serverName), options);
+    const std::string isqlCommand = bench::IsqlCommand(serverName, "-b -e");
     const std::string queryFile = "/tmp/tallyrun-catalog-query-" + std::to_string(server.Port()) + ".sql";
     std::ofstream(queryFile) << sqldmo::DatabaseCatalogQuery << "\n";
 
@@ -102,7 +99,7 @@ int main(int argc, char* argv[])
     for (const int count : {1'000, 8'000, 32'767}) {
         server.SetCatalog(Catalog(count));
         const double isql = Median(Time([&] {
-            if (RunIsql(connection, queryFile) < count) {
+            if (RunIsql(isqlCommand, queryFile) < count) {
                 std::fprintf(stderr, "isql did not list %d databases\n", count);
                 std::exit(1);
             }

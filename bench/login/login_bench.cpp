@@ -1,8 +1,7 @@
 // osql's trusted login plus one batch, against unixODBC's isql and FreeTDS's tsql doing the same through the same
 // driver, at the TDS stand-in on loopback; each a separate process, the three taking turns, medians of the runs.
+#include "bench/freetds_peer.h"
 #include "bench/table_row.h"
-#include "sqlclient/odbc/connection_string.h"
-#include "sqlclient/odbc/server_name.h"
 #include "tds_standin.h"
 
 #include <algorithm>
@@ -45,12 +44,9 @@ int main()
 {
     testing::TdsStandIn server;
     const std::string port = std::to_string(server.Port());
-    const odbc::Driver driver{odbc::DriverKind::FreeTds, odbc::FreeTdsDebianLibrary};
-    const std::string connection =
-        odbc::BuildConnectionString(driver, odbc::ParseServerName("localhost," + port), odbc::ConnectOptions{});
 
     const std::string osql = std::string(OSQL_PATH) + " -S localhost," + port + " -E -b -Q \"select 1\"";
-    const std::string isql = "echo 'select 1' | isql -b -e -k '" + connection + "'";
+    const std::string isql = "echo 'select 1' | " + bench::IsqlCommand("localhost," + port, "-b -e");
     const std::string tsql = "printf 'select 1\\ngo\\n' | tsql -H localhost -p " + port;
     std::vector<double> ours, viaIsql, viaTsql;
     for (int run = 0; run < Runs; ++run) {

@@ -1,6 +1,8 @@
 #include "platform/process/system_launcher.h"
 
 #include "base/error.h"
+#include "base/posix/null_ended.h"
+#include "base/posix/own_environment.h"
 #include "base/posix/unique_fd.h"
 #include "base/system_message.h"
 #include "platform/process/command_line_split.h"
@@ -71,7 +73,7 @@ int AboveStandardStreams(int fd)
 
 // Runs in the child between fork and exec, so it may only make async-signal-safe calls. Whatever goes wrong
 // travels back through the error pipe as an error number; that pipe closes by itself when the exec succeeds.
-[[noreturn]] void ExecChild(const char* path, char* const argv[], int errorPipe, int output)
+[[noreturn]] void ExecChild(const char* path, char* const argv[], char* const envp[], int errorPipe, int output)
 {
     errorPipe = AboveStandardStreams(errorPipe);
     output = AboveStandardStreams(output);
@@ -95,7 +97,7 @@ int AboveStandardStreams(int fd)
             ::close(devNull);
         // Nothing of ours beyond the standard three belongs to the client.
         ::close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC);
-        ::execve(path, argv, environ);
+        ::execve(path, argv, envp);
     }
     const int error = errno;
     while (::write(errorPipe, &error, sizeof error) < 0 && errno == EINTR) {
@@ -195,10 +197,9 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
         throw Error(ENOENT, "Cannot start a program: the command line names none.");
     const std::filesystem::path path = FindProgram(program);
 
-    std::vector<char*> argv;
-    for (auto& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    const std::vector<char*> argv = NullEnded(words);
+    std::vector<std::string> environment = ChildEnvironment();
+    const std::vector<char*> envp = NullEnded(environment);
 
     const std::string cannotStart = "Cannot start " + Quoted(program);
     UniqueFd writeEnd;
@@ -210,7 +211,7 @@ std::int32_t SystemLauncher::StartHidden(const std::string& commandLine, int)
     if (pid < 0)
         throw SystemError(errno, cannotStart);
     if (pid == 0)
-        ExecChild(path.c_str(), argv.data(), writeEnd.Get(), outputEnd.Get());
+        ExecChild(path.c_str(), argv.data(), envp.data(), writeEnd.Get(), outputEnd.Get());
     writeEnd.Reset();
     outputEnd.Reset();
 

@@ -9,9 +9,10 @@
 
 namespace tallyrun::odbc {
 
-// Which profile (driver_profile.h) a driver is used with: Microsoft's ODBC Driver 18, Microsoft's older drivers
-// (ODBC Driver 17, Windows' own "SQL Server"), or FreeTDS.
-enum class DriverKind { Microsoft, Microsoft18, FreeTds };
+// Which profile (driver_profile.h) a driver is used with: Microsoft's ODBC Driver 18 or 17, Windows' own "SQL
+// Server" driver, FreeTDS where this client hands it a settings file (Linux), or FreeTDS where it cannot (Windows:
+// under Wine the host's library never sees the environment osql.exe sets).
+enum class DriverKind { Microsoft, Microsoft18, WindowsSqlServer, FreeTds, FreeTdsWithoutSettings };
 
 struct Driver {
     DriverKind kind = DriverKind::FreeTds;

@@ -2,14 +2,14 @@
 
 namespace tallyrun::odbc {
 
-// Every Windows has the old "SQL Server" driver, which speaks the same connection string as Microsoft's newer
-// ones and logs in with the user's Windows account; FreeTDS comes last, as Wine's driver manager lists the host's.
+// Every Windows has the old "SQL Server" driver, which logs in with the user's Windows account; FreeTDS comes last,
+// as Wine's driver manager lists the host's, which cannot be handed the settings that make it check certificates.
 std::vector<KnownDriver> PreferredDrivers()
 {
     return {{"ODBC Driver 18 for SQL Server", DriverKind::Microsoft18},
             {"ODBC Driver 17 for SQL Server", DriverKind::Microsoft},
-            {"SQL Server", DriverKind::Microsoft},
-            {"FreeTDS", DriverKind::FreeTds}};
+            {"SQL Server", DriverKind::WindowsSqlServer},
+            {"FreeTDS", DriverKind::FreeTdsWithoutSettings}};
 }
 
 // Windows' driver manager knows every installed driver by name.

@@ -40,10 +40,11 @@ constexpr TextMeaning OpenSslReasons[] = {
 
 constexpr std::string_view SslProvider = "SSL Provider: ";
 
-constexpr const char* OldTls =
-    "Where the server speaks only TLS 1.0: FreeTDS refuses it as Tallyrun sets it up, and Microsoft's drivers follow "
-    "this computer's TLS settings (OpenSSL's on Linux, Windows' own on Windows), which refuse it on current systems. "
-    "Update the server, or enable TLS 1.2 on it.";
+// FreeTDS is told to refuse TLS 1.0 where it reads its settings file (Linux), but takes 1.1; OpenSSL 3, under
+// Microsoft's drivers on Linux, takes neither at its default security level; Windows decides for its drivers.
+// So this says only what to do.
+constexpr const char* OldTls = "If the server speaks only TLS 1.0 or 1.1, which are retired (RFC 8996), update it or "
+                                "enable TLS 1.2 on it.";
 constexpr const char* StrictDriver = "Install ODBC Driver 18 for SQL Server 18.1.2.1 or later.";
 
 // FreeTDS's "Adaptive Server connection failed", which is all it says when the TLS handshake fails or the server

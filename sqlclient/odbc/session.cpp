@@ -9,6 +9,7 @@
 #include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/odbc/encryption_failure.h"
 #include "sqlclient/odbc/driver_socket.h"
+#include "sqlclient/odbc/freetds_settings_file.h"
 #include "sqlclient/odbc/handles.h"
 #include "sqlclient/odbc/instance_port.h"
 #include "sqlclient/odbc/login_deadline.h"
@@ -42,8 +43,7 @@ SQLPOINTER IntegerAttribute(std::chrono::seconds value)
 // The values of a connection string that come from the user, any of which may be what makes it too long.
 std::vector<NamedValue> TypedValues(const ConnectOptions& options)
 {
-    std::vector<NamedValue> values{{"The server name", options.server}, {"The database name", options.database},
-                                   {"The application name", options.application}};
+    std::vector<NamedValue> values{{"The server name", options.server}, {"The application name", options.application}};
     if (options.sqlLogin) {
         values.push_back({"The login name", options.sqlLogin->name});
         values.push_back({"The password", options.sqlLogin->password});
@@ -261,11 +261,29 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The database the login opens, set before the connect: every driver takes it from there, and as no connection
+// string carries it, no name can add attributes to one.
+void SetDatabase(SQLHDBC dbc, const std::string& database)
+{
+    if (database.empty())
+        return;
+    RefuseNul("The database name", database);
+    WideString name = ToWide(database);
+    if (!SQL_SUCCEEDED(SQLSetConnectAttrW(dbc, SQL_ATTR_CURRENT_CATALOG, name.data(),
+                                          static_cast<SQLINTEGER>(name.size() * sizeof(SQLWCHAR)))))
+        throw OdbcError(ReadDiagnostics(SQL_HANDLE_DBC, dbc));
+}
+
 // One SQLDriverConnectW with the options' connection string, which is wiped afterwards: it may hold a password.
+// A driver that reads a settings file reads it while this holds it.
 SQLRETURN DriverConnect(SQLHDBC dbc, const Driver& driver, const ServerAddress& address, const ConnectOptions& options,
                         std::chrono::seconds loginTimeout)
 {
     SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(loginTimeout), 0);
+    SetDatabase(dbc, options.database);
+    std::optional<FreeTdsSettingsFile> settings;
+    if (const auto file = ProfileOf(driver.kind).settingsFile)
+        settings.emplace(file(address, options.trustServerCertificate));
     WideString text = ToWide(BuildConnectionString(driver, address, options));
     SQLWCHAR completed[1024] = {};
     SQLSMALLINT completedLength = 0;
@@ -339,6 +357,15 @@ Session::Session(const ConnectOptions& options)
     shared->connection.MarkConnected();
     shared->Watch(DriverSocket::OpenedSince(before, KnownPort(address)));
     m_shared = std::move(shared);
+}
+
+std::optional<std::string> Session::CertificateWarning() const
+{
+    const Driver& driver = m_shared->driver;
+    if (const char* why = ProfileOf(driver.kind).certificateUnchecked)
+        return "The ODBC driver " + driver.reference + " " + why + ", so nothing proves that the server is the one "
+               "named. Install ODBC Driver 18 for SQL Server, which checks it.";
+    return std::nullopt;
 }
 
 Session::~Session() = default;

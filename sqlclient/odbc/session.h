@@ -65,6 +65,9 @@ public:
     // Runs the text as one batch. The batch may outlive the session object: it keeps the connection open.
     Batch Execute(std::string_view sql);
 
+    // What to tell the user once where the driver does not check the server's certificate; none where it does.
+    std::optional<std::string> CertificateWarning() const;
+
 private:
     friend class Batch;
     struct Shared;

@@ -2,6 +2,8 @@
 // it on each kind of failure.
 #include "main_window/run_outcome.h"
 
+#include "client_lines/client_lines.h"
+
 #include <gtest/gtest.h>
 
 namespace tallyrun {
@@ -33,12 +35,16 @@ const std::string NoTicket =
     "There is no Kerberos ticket in FILE:/tmp/krb5cc_1000 (No credentials cache found (filename: /tmp/krb5cc_1000))."
     " Run kinit to get one.\n";
 
+// Where the driver checks no certificate, the client says so first, and the run goes on.
+const std::string Unchecked = client_lines::WarningPrefix(client_lines::ClientName)
+                              + "The ODBC driver FreeTDS cannot be told here to check the server's certificate.\n";
+
 TEST(RunOutcome, SuccessfulRunsSayNothing)
 {
-    for (const std::string output :
-         {"", "Msg 5701, Level 10, State 2, Server SRV1, Line 1\nChanged database context to 'Sales'.\n",
-          "name\n----\nMsg 2520\nMsg 12, Level high\nMsg 12, Level 16 high\nsaid: Msg 2520, Level 16, Line 1\n\n"
-          "(1 row affected)\n"})
+    for (const std::string& output : std::vector<std::string>{
+             "", Unchecked, "Msg 5701, Level 10, State 2, Server SRV1, Line 1\nChanged database context to 'Sales'.\n",
+             "name\n----\nMsg 2520\nMsg 12, Level high\nMsg 12, Level 16 high\nsaid: Msg 2520, Level 16, Line 1\n\n"
+             "(1 row affected)\n"})
         EXPECT_EQ(Told(End::Exited, 0, output), "(nothing)") << output;
     EXPECT_EQ(Told(End::Unknown, 0, ""), "(nothing)");
 }
@@ -60,6 +66,7 @@ TEST(RunOutcome, TheClientsOwnFailuresAreShownAfterTheServersWords)
 {
     const std::string refused = Told(End::Exited, 1, Refused);
     EXPECT_TRUE(refused.starts_with("Cannot connect to 127.0.0.1,1:\n")) << refused;
+    EXPECT_EQ(Told(End::Exited, 1, Unchecked + Refused), refused);
     // The end unseen: the client's words still tell.
     const std::string noTicket = Told(End::Unknown, 0, NoTicket);
     EXPECT_NE(noTicket.find("Run kinit to get one."), std::string::npos) << noTicket;

@@ -1,7 +1,8 @@
 // How typed server names read, the connection string each driver is given for them and for each encryption
-// option, and which driver versions connect strictly; and which connections get their instance's port from the SQL
-// Browser before the driver starts, asked of a stand-in browser on a free loopback port (an unknown instance is
-// covered end to end by the osql integration tests).
+// option, the values a driver's string cannot carry, FreeTDS's settings file, and which driver versions connect
+// strictly; and which connections get their instance's port from the SQL Browser before the driver starts, asked
+// of a stand-in browser on a free loopback port (an unknown instance is covered end to end by the osql
+// integration tests).
 #include "sqlclient/odbc/connection_string.h"
 #include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/odbc/instance_port.h"
@@ -18,27 +19,30 @@ using namespace std::chrono_literals;
 
 struct Form {
     const char* typed;
-    const char* freeTds;    // attributes for FreeTDS
-    const char* microsoft;  // attributes for Microsoft's driver
+    const char* freeTds;          // attributes for FreeTDS, its host and instance in the settings file
+    const char* freeTdsOnWindows;  // for FreeTDS without a settings file
+    const char* microsoft;        // for Microsoft's drivers
     bool local;
 };
 
 TEST(ServerNames, BecomeTheAttributesEachDriverUnderstands)
 {
     for (const Form& form : {
-        Form{"SRV1", "SERVER=SRV1;PORT=1433", "SERVER=tcp:SRV1,1433", false},
-        Form{"SRV1\\SQL_EXP$#2", "SERVER=SRV1\\SQL_EXP$#2", "SERVER=tcp:SRV1\\SQL_EXP$#2", false},
-        Form{"SRV1,14330", "SERVER=SRV1;PORT=14330", "SERVER=tcp:SRV1,14330", false},
-        Form{"srv1\\inst,2000", "SERVER=srv1;PORT=2000", "SERVER=tcp:srv1,2000", false},
-        Form{"(local)", "SERVER=localhost;PORT=1433", "SERVER=tcp:localhost,1433", true},
-        Form{"(LOCAL)\\SQLEXPRESS", "SERVER=localhost\\SQLEXPRESS", "SERVER=tcp:localhost\\SQLEXPRESS", true},
-        Form{".,1500", "SERVER=localhost;PORT=1500", "SERVER=tcp:localhost,1500", true},
-        Form{"LocalHost", "SERVER=localhost;PORT=1433", "SERVER=tcp:localhost,1433", true}}) {
+        Form{"SRV1", "SERVERNAME={SRV1};PORT={1433};", "SERVER={SRV1};PORT={1433};", "SERVER=tcp:SRV1,1433;", false},
+        Form{"SRV1\\SQL_EXP$#2", "SERVERNAME={SRV1};", "SERVER={SRV1\\SQL_EXP$#2};", "SERVER=tcp:SRV1\\SQL_EXP$#2;",
+             false},
+        Form{"srv1\\inst,2000", "SERVERNAME={srv1};PORT={2000};", "SERVER={srv1};PORT={2000};", "SERVER=tcp:srv1,2000;",
+             false},
+        Form{"(LOCAL)\\SQLEXPRESS", "SERVERNAME={localhost};", "SERVER={localhost\\SQLEXPRESS};",
+             "SERVER=tcp:localhost\\SQLEXPRESS;", true},
+        Form{".,1500", "SERVERNAME={localhost};PORT={1500};", "SERVER={localhost};PORT={1500};",
+             "SERVER=tcp:localhost,1500;", true}}) {
         SCOPED_TRACE(form.typed);
         const ServerAddress address = ParseServerName(form.typed);
         EXPECT_EQ(ProfileOf(DriverKind::FreeTds).serverAttributes(address), form.freeTds);
-        EXPECT_EQ(ProfileOf(DriverKind::Microsoft).serverAttributes(address), form.microsoft);
-        EXPECT_EQ(ProfileOf(DriverKind::Microsoft18).serverAttributes(address), form.microsoft);
+        EXPECT_EQ(ProfileOf(DriverKind::FreeTdsWithoutSettings).serverAttributes(address), form.freeTdsOnWindows);
+        for (const auto kind : {DriverKind::Microsoft, DriverKind::Microsoft18, DriverKind::WindowsSqlServer})
+            EXPECT_EQ(ProfileOf(kind).serverAttributes(address), form.microsoft);
         EXPECT_EQ(address.local, form.local);
     }
 }
@@ -73,43 +77,108 @@ TEST(ServerNames, MalformedOnesAreRefusedWithTheReason)
     }
 }
 
-TEST(ConnectionString, SqlLoginForMicrosoftsDriverLeavesTrustOut)
-{
-    ConnectOptions options;
-    options.sqlLogin = SqlLogin{"sa", "se;cret}"};
-    options.application.clear();
-    const Driver driver{DriverKind::Microsoft18, "ODBC Driver 18 for SQL Server"};
-    EXPECT_EQ(BuildConnectionString(driver, ParseServerName("SRV1"), options),
-              "DRIVER={ODBC Driver 18 for SQL Server};SERVER=tcp:SRV1,1433;Encrypt=Mandatory;UID={sa};PWD={se;cret}}}");
-}
+struct Connection {
+    DriverKind kind;
+    Encryption encryption;
+    bool trust;
+    std::optional<SqlLogin> login;
+    const char* attributes;  // after the server's
+    bool checked;            // the driver checks the server's certificate
+};
 
-TEST(ConnectionString, EachDriverEncryptsAsAskedAndTrustsTheCertificateOnlyWhenTold)
+TEST(ConnectionString, EachDriverEncryptsAsAskedTrustsOnlyWhenToldAndCarriesEveryValueWhole)
 {
-    const struct {
-        DriverKind kind;
-        Encryption encryption;
-        bool trust;
-        const char* attributes;  // between the server's and the login's
-    } cases[] = {
-        {DriverKind::FreeTds, Encryption::Mandatory, false, ";TDS_Version=7.4;Encryption=require"},
-        {DriverKind::FreeTds, Encryption::Optional, true, ";TDS_Version=7.4;Encryption=request"},
-        {DriverKind::Microsoft18, Encryption::Mandatory, false, ";Encrypt=Mandatory"},
-        {DriverKind::Microsoft18, Encryption::Mandatory, true, ";Encrypt=Mandatory;TrustServerCertificate=Yes"},
-        {DriverKind::Microsoft18, Encryption::Strict, false, ";Encrypt=Strict"},
-        {DriverKind::Microsoft18, Encryption::Optional, false, ";Encrypt=Optional"},
-        {DriverKind::Microsoft, Encryption::Mandatory, false, ""},
-        {DriverKind::Microsoft, Encryption::Optional, true, ";TrustServerCertificate=Yes"},
-    };
-    for (const auto& c : cases) {
+    const SqlLogin login{"sa", "se;cret=}x"};
+    const SqlLogin plain{"sa", "se;cret=x"};
+    const std::string trusted = "Trusted_Connection=Yes;APP={osql};";
+    for (const Connection& c : {
+        Connection{DriverKind::FreeTds, Encryption::Mandatory, false, {}, "TDS_Version={7.4};Encryption={require};",
+                   true},
+        Connection{DriverKind::FreeTds, Encryption::Optional, true, plain,
+                   "TDS_Version={7.4};Encryption={request};UID={sa};PWD={se;cret=x};APP={osql};", true},
+        Connection{DriverKind::FreeTdsWithoutSettings, Encryption::Mandatory, false, {},
+                   "TDS_Version={7.4};Encryption={require};", false},
+        Connection{DriverKind::Microsoft18, Encryption::Mandatory, false, login,
+                   "Encrypt=Mandatory;UID={sa};PWD={se;cret=}}x};APP={osql};", true},
+        Connection{DriverKind::Microsoft18, Encryption::Mandatory, true, {},
+                   "Encrypt=Mandatory;TrustServerCertificate=Yes;", true},
+        Connection{DriverKind::Microsoft18, Encryption::Strict, false, {}, "Encrypt=Strict;", true},
+        Connection{DriverKind::Microsoft18, Encryption::Optional, false, {}, "Encrypt=Optional;", true},
+        Connection{DriverKind::Microsoft, Encryption::Mandatory, false, login,
+                   "Encrypt=yes;UID={sa};PWD={se;cret=}}x};APP={osql};", true},
+        Connection{DriverKind::Microsoft, Encryption::Mandatory, true, {}, "Encrypt=yes;TrustServerCertificate=Yes;",
+                   true},
+        Connection{DriverKind::Microsoft, Encryption::Optional, true, {}, "TrustServerCertificate=Yes;", true},
+        Connection{DriverKind::WindowsSqlServer, Encryption::Mandatory, true, {}, "Encrypt=yes;", false},
+        Connection{DriverKind::WindowsSqlServer, Encryption::Optional, false, login,
+                   "UID={sa};PWD={se;cret=}}x};APP={osql};", false}}) {
         ConnectOptions options;
         options.encryption = c.encryption;
         options.trustServerCertificate = c.trust;
-        options.application.clear();
-        const std::string server = ProfileOf(c.kind).serverAttributes(ParseServerName("SRV1"));
-        EXPECT_EQ(BuildConnectionString({c.kind, "D"}, ParseServerName("SRV1"), options),
-                  "DRIVER={D};" + server + c.attributes + ";Trusted_Connection=Yes")
+        options.sqlLogin = c.login;
+        options.database = "Sales};Encrypt=no";
+        options.application = "osql";
+        const DriverProfile& profile = ProfileOf(c.kind);
+        const auto address = ParseServerName("SRV1");
+        EXPECT_EQ(BuildConnectionString({c.kind, "D"}, address, options),
+                  "DRIVER={D};" + profile.serverAttributes(address) + c.attributes + (c.login ? "" : trusted))
             << static_cast<int>(c.kind) << " " << static_cast<int>(c.encryption) << " " << c.trust;
+        EXPECT_EQ(profile.certificateUnchecked == nullptr, c.checked) << static_cast<int>(c.kind);
+        EXPECT_EQ(profile.settingsFile != nullptr, c.kind == DriverKind::FreeTds) << static_cast<int>(c.kind);
     }
+}
+
+struct Refused {
+    DriverKind kind;
+    SqlLogin login;
+    std::string application;
+    const char* named;  // how the message names the value
+};
+
+// FreeTDS ends a braced value at the first "};", and unixODBC, reading the string first, at a single '}': what
+// follows would be attributes (a DRIVER= there names the library the driver manager loads).
+TEST(ConnectionString, AValueTheDriverCannotCarryIsRefusedByName)
+{
+    using namespace std::string_literals;
+    for (const Refused& r :
+         {Refused{DriverKind::FreeTds, {"sa", "x};Encryption=off;"}, "osql", "The password holds a '}'"},
+          Refused{DriverKind::FreeTdsWithoutSettings, {"sa", "x}DRIVER=/tmp/x.so"}, "osql", "The password holds a '}'"},
+          Refused{DriverKind::FreeTds, {"a}b", "x"}, "osql", "The login name holds a '}'"},
+          Refused{DriverKind::FreeTds, {"sa", "x"}, "osql}", "The application name holds a '}'"},
+          Refused{DriverKind::Microsoft18, {"sa", "x\0y"s}, "osql", "The password holds a NUL"}}) {
+        ConnectOptions options;
+        options.sqlLogin = r.login;
+        options.application = r.application;
+        const Error error =
+            fixtures::RaisedError([&] { BuildConnectionString({r.kind, "D"}, ParseServerName("SRV1"), options); });
+        EXPECT_EQ(error.Number(), errc::InvalidArgument);
+        EXPECT_EQ(error.Description().rfind(r.named, 0), 0u) << error.Description();
+    }
+}
+
+struct Settings {
+    std::string typed;
+    bool trust;
+    std::string text;
+};
+
+TEST(FreeTdsSettings, NameTheHostToCheckTheTrustStoreAndNoTls10)
+{
+    const std::string longest = std::string(62, 'a') + "." + std::string(62, 'b') + "." + std::string(62, 'c') + "."
+                                + std::string(61, 'd');
+    for (const Settings& s : {
+        Settings{"srv1.example.com,1433", false,
+                 "[srv1.example.com]\nhost=srv1.example.com\nca file=system\ncheck certificate hostname=yes\n"
+                 "enable tls v1=no\n"},
+        Settings{"(local)\\INST", true, "[localhost]\nhost=localhost\ninstance=INST\nenable tls v1=no\n"},
+        Settings{longest, true, "[" + longest + "]\nhost=" + longest + "\nenable tls v1=no\n"}}) {
+        EXPECT_EQ(ProfileOf(DriverKind::FreeTds).settingsFile(ParseServerName(s.typed), s.trust), s.text) << s.typed;
+    }
+    const Error error = fixtures::RaisedError(
+        [&] { ProfileOf(DriverKind::FreeTds).settingsFile(ParseServerName(longest + "d"), false); });
+    EXPECT_EQ(error.Number(), errc::InvalidArgument);
+    EXPECT_NE(error.Description().find("longer than the 250 characters FreeTDS reads"), std::string::npos)
+        << error.Description();
 }
 
 TEST(DriverVersion, ReadFromTheVersionOrMicrosoftsLinuxLibraryNameAndComparedForStrict)
@@ -139,12 +208,12 @@ TEST(InstancePort, OnlyFreeTdsToANamedInstanceWithoutAPortAsksAndGetsThePortWith
     }
     EXPECT_TRUE(browser.Requests().empty());
 
-    const auto target = ResolveConnectTarget(DriverKind::FreeTds, ParseServerName("(local)\\SalesInst"), 5s,
-                                             browser.Port());
     ServerAddress expected = ParseServerName("localhost\\SalesInst");
     expected.port = 50123;
-    EXPECT_EQ(target.address, expected);
-    EXPECT_EQ(browser.Requests().size(), 1u);
+    for (const auto kind : {DriverKind::FreeTds, DriverKind::FreeTdsWithoutSettings})
+        EXPECT_EQ(ResolveConnectTarget(kind, ParseServerName("(local)\\SalesInst"), 5s, browser.Port()).address,
+                  expected);
+    EXPECT_EQ(browser.Requests().size(), 2u);
 }
 
 }  // namespace

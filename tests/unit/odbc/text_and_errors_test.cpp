@@ -118,10 +118,10 @@ TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
                                      "The client and server cannot communicate, because they do not possess a "
                                      "common algorithm.")},
          PreloginAnswer::Unknown, Handshake, true, "failed: The client and server cannot communicate, because they "
-                                                   "do not possess a common algorithm. Where the server"},
+                                                   "do not possess a common algorithm. If the server"},
         {"TLS 1.0, Linux", {Record("08001", -1, "[Microsoft][ODBC Driver 18 for SQL Server]SSL Provider: [error:"
                                    "0A000102:SSL routines::unsupported protocol]")},
-         PreloginAnswer::Unknown, Handshake, true, "protocol]. Where the server speaks only TLS 1.0: FreeTDS refuses"},
+         PreloginAnswer::Unknown, Handshake, true, "protocol]. If the server speaks only TLS 1.0 or 1.1"},
         {"FreeTDS, TLS refused", FreeTdsConnectionFailed, PreloginAnswer::EncryptionOffered, HandshakeUntold, true,
          "TDSDUMP"},
         {"FreeTDS, no encryption", FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered, NotOffered, false,

@@ -1,4 +1,5 @@
 // Starting a real program on Linux and watching it end: what the client inherits, and that the query reaps it.
+#include "base/posix/own_environment.h"
 #include "platform/process/system_launcher.h"
 #include "platform/process/system_process_query.h"
 #include "tests/unit/process/client_probe.h"
@@ -21,9 +22,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The client gets null input, one pipe for both outputs and nothing else of ours, not even what we ignore.
-TEST(SystemLauncher, TheClientInheritsNullInputOnePipeAndNoIgnoredSignal)
+// The client gets null input, one pipe for both outputs and nothing else of ours, not even what we ignore or the
+// variables we set for ourselves (it gets them as we found them).
+TEST(SystemLauncher, TheClientInheritsNullInputOnePipeAndNoIgnoredSignalOrVariableOfOurOwn)
 {
+    ::setenv("TALLYRUN_PROBE_FOUND", "theirs", 1);
+    ::setenv("TALLYRUN_PROBE_KEPT", "theirs", 1);
+    SetOwnVariable("TALLYRUN_PROBE_FOUND", "ours");
+    SetOwnVariable("TALLYRUN_PROBE_OWN", "ours");
     const auto pipeBefore = ::signal(SIGPIPE, SIG_IGN);
     const int inheritable = ::open("/dev/zero", O_RDONLY);
     SystemLauncher launcher(fs::path{});
@@ -51,6 +57,11 @@ TEST(SystemLauncher, TheClientInheritsNullInputOnePipeAndNoIgnoredSignal)
     std::stringstream status;
     status << std::ifstream("/proc/" + std::to_string(pid) + "/status").rdbuf();
     EXPECT_NE(status.str().find("\nSigIgn:\t0000000000000000\n"), std::string::npos) << status.str();
+    std::stringstream environment;
+    environment << std::ifstream("/proc/" + std::to_string(pid) + "/environ").rdbuf();
+    for (const std::string kept : {"TALLYRUN_PROBE_FOUND=theirs", "TALLYRUN_PROBE_KEPT=theirs"})
+        EXPECT_NE(environment.str().find(kept + '\0'), std::string::npos) << kept;
+    EXPECT_EQ(environment.str().find("TALLYRUN_PROBE_OWN"), std::string::npos);
 
     SystemProcessQuery query(launcher);
     EXPECT_EQ(query.OpenProcess(pid)->StillActive(), true);
