@@ -13,9 +13,11 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # tallyrun_install_program(TARGET COMMAND) — installs TARGET, and on Linux links COMMAND in the command folder to it.
 function(tallyrun_install_program target command)
     if(WIN32)
-        # The linker's own record of every archive member it took in: scripts/package names the statically
-        # linked parts in the programs' SBOM from it.
-        target_link_options(${target} PRIVATE "LINKER:-Map=$<TARGET_FILE:${target}>.map")
+        # GNU ld's own record of every archive member it took in: scripts/package names the statically linked
+        # parts in the programs' SBOM from it.
+        if(MINGW)
+            target_link_options(${target} PRIVATE "LINKER:-Map=$<TARGET_FILE:${target}>.map")
+        endif()
         install(TARGETS ${target} RUNTIME)
         return()
     endif()
