@@ -6,10 +6,18 @@
 # commands in /usr/bin are relative symbolic links into that folder; the client's is named tallyrun-osql.
 include(GNUInstallDirs)
 set(TALLYRUN_PROGRAM_DIR lib/tallyrun)
+# The package's folders the same whatever the umask of whoever built it.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 # tallyrun_install_program(TARGET COMMAND) — installs TARGET, and on Linux links COMMAND in the command folder to it.
 function(tallyrun_install_program target command)
     if(WIN32)
+        # GNU ld's own record of every archive member it took in: scripts/package names the statically linked
+        # parts in the programs' SBOM from it.
+        if(MINGW)
+            target_link_options(${target} PRIVATE "LINKER:-Map=$<TARGET_FILE:${target}>.map")
+        endif()
         install(TARGETS ${target} RUNTIME)
         return()
     endif()
