@@ -91,10 +91,13 @@ TEST(StandIn, AnswersEveryEncryptionValueAsSqlServerSetUpEachWayDoes)
         TdsStandIn server({.encryption = settings[column], .registerServicePrincipal = false});
         for (const auto& [offered, row] : answers) {
             SCOPED_TRACE(std::to_string(column) + ": " + std::to_string(offered));
-            const Heard heard = Converse(server.Port(), Prelogin(offered), 1 << 16, 300ms);
+            const Heard heard = Converse(server.Port(), Prelogin(offered), 1 << 16, 200ms);
             ASSERT_GE(heard.bytes.size(), 8u + 26 + 9);
-            EXPECT_EQ(heard.bytes.substr(34, 4), std::string("\x0F\x00\x07\xD0", 4)) << "SQL Server 2019's version";
             EXPECT_EQ(names[AnsweredEncryption(heard.bytes) & 3] + std::string(heard.closed ? "!" : ""), row[column]);
+            if (settings[column] == Login && offered == EncryptOff)
+                EXPECT_EQ(heard.bytes.substr(8), std::string("\0\0\x1A\0\x06\x01\0\x20\0\x01\x02\0\x21\0\x01\x03\0\x22\0\0"
+                                                             "\x04\0\x22\0\x01\xFF\x0F\0\x07\xD0\0\0\0\0\0", 35))
+                    << "SQL Server 2019's answer, byte for byte";
         }
     }
     // A server that takes TDS 8.0 alone says nothing to a plain PRELOGIN, and announces SQL Server 2022 in TLS.
@@ -108,6 +111,35 @@ TEST(StandIn, AnswersEveryEncryptionValueAsSqlServerSetUpEachWayDoes)
                                 Prelogin(EncryptNotSupported), {}, 10s);
     ASSERT_GE(hello.out.size(), 8u + 26 + 9) << hello.err;
     EXPECT_EQ(hello.out.substr(34, 4), std::string("\x10\x00\x03\xE8", 4)) << "SQL Server 2022's version";
+}
+
+// LOGIN7s a server must not read past, and one whose last field ends where the record does.
+TEST(StandIn, ClosesTheConnectionOnALogin7ThatDoesNotHoldTogether)
+{
+    const auto login7 = [](std::uint32_t length, std::uint32_t version, std::uint16_t hostAt, std::uint16_t hostSize) {
+        std::vector<std::uint8_t> record(98, 0);
+        for (int k = 0; k < 4; ++k) {
+            record[k] = static_cast<std::uint8_t>(length >> (8 * k));
+            record[4 + k] = static_cast<std::uint8_t>(version >> (8 * k));
+        }
+        record[36] = static_cast<std::uint8_t>(hostAt);
+        record[38] = static_cast<std::uint8_t>(hostSize);
+        const auto bytes = FrameMessage(PacketLogin7, record, 4096, 0);
+        return Prelogin(EncryptNotSupported) + std::string(bytes.begin(), bytes.end());
+    };
+    const std::pair<std::string, bool> logins[] = {
+        {login7(98, 0x74000004, 94, 2), true},   // refused for want of a Kerberos token, with error 18456
+        {login7(93, 0x74000004, 0, 0), false},   // shorter than LOGIN7's fixed part
+        {login7(99, 0x74000004, 0, 0), false},   // longer than the message
+        {login7(98, 0x730B0003, 0, 0), false},   // TDS 7.3
+        {login7(98, 0x74000004, 94, 3), false},  // a host name past the end
+    };
+    TdsStandIn server({.encryption = None, .registerServicePrincipal = false});
+    for (const auto& [bytes, answered] : logins) {
+        const Heard heard = Converse(server.Port(), bytes, 1 << 16, 5s);
+        EXPECT_TRUE(heard.closed);
+        EXPECT_EQ(heard.bytes.find(std::string("\x18\x48\0\0", 4)) != std::string::npos, answered);
+    }
 }
 
 // MS-TDS: a TDS 8.0 server takes a client that offers no protocol as one speaking TDS 8.0; RFC 7301 has it refuse
@@ -160,7 +192,7 @@ TEST(StandIn, TricklesEachByteAloneAtItsIntervalAndServicesThatAreNotSqlServerAn
 
 // A token as large as Active Directory's for a user in many groups takes LOGIN7 over several packets: under
 // login-only encryption the first comes in TLS and the rest in clear; otherwise all of it in TLS.
-TEST(OsqlLongLogin, ALoginOverSeveralPacketsArrivesAsEachEncryptionModeCarriesIt)
+TEST(OsqlLogin, OverSeveralPacketsArrivesAsEachEncryptionModeCarriesItAndIsRecordedAsItCame)
 {
     const std::string bigTicket = std::string("KRB5CCNAME=FILE:") + std::getenv("TALLYRUN_TEST_KDC_DIR") + "/ccache-big";
     char host[256] = {};
@@ -182,8 +214,12 @@ TEST(OsqlLongLogin, ALoginOverSeveralPacketsArrivesAsEachEncryptionModeCarriesIt
         EXPECT_EQ(login.tdsVersion, 0x74000004u);
         EXPECT_EQ(login.hostName, host);
         EXPECT_EQ(login.userName, "");  // Kerberos names the user in its token
+        EXPECT_EQ(login.appName.substr(0, 4), "osql");
         EXPECT_EQ(login.database, "Sales");
     }
+    TdsStandIn server({.registerServicePrincipal = false});
+    EXPECT_EQ(RunOsql({"-S", At(server), "-U", "sa", "-P", "secret", "-Q", UsageUpdate}).exitStatus, 1);
+    EXPECT_EQ(server.Logins().at(0).userName, "sa");
 }
 
 // The attack a certificate check stops: without one (-C), the relay's batch runs in the administrator's name.
