@@ -94,10 +94,11 @@ TEST(StandIn, AnswersEveryEncryptionValueAsSqlServerSetUpEachWayDoes)
             const Heard heard = Converse(server.Port(), Prelogin(offered), 1 << 16, 200ms);
             ASSERT_GE(heard.bytes.size(), 8u + 26 + 9);
             EXPECT_EQ(names[AnsweredEncryption(heard.bytes) & 3] + std::string(heard.closed ? "!" : ""), row[column]);
-            if (settings[column] == Login && offered == EncryptOff)
+            if (settings[column] == Login && offered == EncryptOff) {
                 EXPECT_EQ(heard.bytes.substr(8), std::string("\0\0\x1A\0\x06\x01\0\x20\0\x01\x02\0\x21\0\x01\x03\0\x22\0\0"
                                                              "\x04\0\x22\0\x01\xFF\x0F\0\x07\xD0\0\0\0\0\0", 35))
                     << "SQL Server 2019's answer, byte for byte";
+            }
         }
     }
     // A server that takes TDS 8.0 alone says nothing to a plain PRELOGIN, and announces SQL Server 2022 in TLS.
