@@ -83,6 +83,21 @@ struct Session::Shared {
         return call();
     }
 
+    // The database the session works in, set once logged in, as no connection string carries it: no name can add
+    // attributes to one. Set before the login, unixODBC keeps the value and hands it on to the driver's narrow
+    // function as it was given, so that a wide "Sales" arrived as "S\0a\0l\0e\0s\0"; now the driver takes it
+    // itself, and quotes it as an identifier in the USE it sends.
+    void UseDatabase(const std::string& database)
+    {
+        WideString name = ToWide(database);
+        const SQLRETURN rc = Timed([&] {
+            return SQLSetConnectAttrW(connection.Get(), SQL_ATTR_CURRENT_CATALOG, name.data(),
+                                      static_cast<SQLINTEGER>(name.size() * sizeof(SQLWCHAR)));
+        });
+        if (!SQL_SUCCEEDED(rc))
+            Fail(ReadDiagnostics(connection.GetHandle()));
+    }
+
     [[noreturn]] void Fail(std::vector<Diagnostic> records) const
     {
         ConnectionEnd end = socket.End();
@@ -261,26 +276,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The database the login opens, set before the connect: every driver takes it from there, and as no connection
-// string carries it, no name can add attributes to one.
-void SetDatabase(SQLHDBC dbc, const std::string& database)
-{
-    if (database.empty())
-        return;
-    RefuseNul("The database name", database);
-    WideString name = ToWide(database);
-    if (!SQL_SUCCEEDED(SQLSetConnectAttrW(dbc, SQL_ATTR_CURRENT_CATALOG, name.data(),
-                                          static_cast<SQLINTEGER>(name.size() * sizeof(SQLWCHAR)))))
-        throw OdbcError(ReadDiagnostics(SQL_HANDLE_DBC, dbc));
-}
-
 // One SQLDriverConnectW with the options' connection string, which is wiped afterwards: it may hold a password.
 // A driver that reads a settings file reads it while this holds it.
 SQLRETURN DriverConnect(SQLHDBC dbc, const Driver& driver, const ServerAddress& address, const ConnectOptions& options,
                         std::chrono::seconds loginTimeout)
 {
     SQLSetConnectAttrW(dbc, SQL_ATTR_LOGIN_TIMEOUT, IntegerAttribute(loginTimeout), 0);
-    SetDatabase(dbc, options.database);
     std::optional<FreeTdsSettingsFile> settings;
     if (const auto file = ProfileOf(driver.kind).settingsFile)
         settings.emplace(file(address, options.trustServerCertificate));
@@ -299,6 +300,7 @@ SQLRETURN DriverConnect(SQLHDBC dbc, const Driver& driver, const ServerAddress& 
 Session::Session(const ConnectOptions& options)
 {
     const ServerAddress typed = ParseServerName(options.server);
+    RefuseNul("The database name", options.database);
     const Driver driver = options.driver ? *options.driver : FindInstalledDriver();
     const DriverProfile& profile = ProfileOf(driver.kind);
     const auto canConnectStrictly = [&] { return CanConnectStrictly(profile, RegisteredDriverVersion(driver)); };
@@ -356,6 +358,8 @@ Session::Session(const ConnectOptions& options)
     }
     shared->connection.MarkConnected();
     shared->Watch(DriverSocket::OpenedSince(before, KnownPort(address)));
+    if (!options.database.empty())
+        shared->UseDatabase(options.database);
     m_shared = std::move(shared);
 }
 

@@ -69,18 +69,22 @@ TEST(OsqlRun, NoTypedValueSwitchesEncryptionOffOrRedirectsTheConnection)
     TdsStandIn elsewhere;
     const std::string redirect = "PORT=" + std::to_string(elsewhere.Port());
     for (const std::string& attributes : {std::string("Encryption=off"), redirect}) {
-        const auto run = RunOsql({"-S", At(server), "-E", "-C", "-b", "-d", "Sales};" + attributes + ";APP={x",
-                                  "-Q", UsageUpdate});
+        const std::string database = "Sales};" + attributes + ";APP={x]";
+        const auto run = RunOsql({"-S", At(server), "-E", "-b", "-d", database, "-Q", UsageUpdate});
         EXPECT_EQ(run.exitStatus, 0) << run.err;
+        // The name arrives whole, as one identifier, once the login is done.
+        EXPECT_EQ(Received(server, "USE [Sales};" + attributes + ";APP={x]]]"), 1)
+            << ::testing::PrintToString(server.Batches());
     }
-    const auto password =
-        RunOsql({"-S", At(server), "-U", "sa", "-P", "x};" + redirect + ";", "-C", "-Q", UsageUpdate});
+    const auto password = RunOsql({"-S", At(server), "-U", "sa", "-P", "x};" + redirect + ";", "-Q", UsageUpdate});
     EXPECT_EQ(password.exitStatus, 1);
     EXPECT_NE(password.err.find("The password holds a '}'"), std::string::npos) << password.err;
     EXPECT_EQ(server.SuccessfulLogins(), 2);
     EXPECT_EQ(server.InClear(), 0);
     EXPECT_EQ(Received(server, UsageUpdate), 2);
-    EXPECT_EQ(elsewhere.Batches(), std::vector<std::string>{});
+    for (const LoginRecord& login : server.Logins())
+        EXPECT_EQ(login.appName, "osql");
+    EXPECT_EQ(elsewhere.Logins().size(), 0u);
 }
 
 TEST(OsqlRun, PrintsServerErrorsAndFailsTheRunOnlyWithB)
