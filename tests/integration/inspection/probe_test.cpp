@@ -48,10 +48,8 @@ TEST(PreloginProbe, TellsOnlyWhatTheServerShowed)
 
 TEST(PreloginProbe, ATricklingServerEndsTheProbeAtItsDeadline)
 {
-    // A well-formed answer, a byte every 200 ms: whole only after seven seconds.
-    const ForeignService trickle(ForeignService::Manner::Trickle,
-                                 std::string("\x04\x01\x00\x23\x00\x00\x01\x00\x01\x00\x06\x00\x01\xFF\x00", 15)
-                                     + std::string(20, '\0'));
+    // SQL Server's answer, a byte every 200 ms: whole only after eight seconds.
+    const TdsStandIn trickle({.registerServicePrincipal = false, .trickle = 200ms});
     const auto start = Clock::now();
     EXPECT_EQ(odbc::ProbePrelogin("127.0.0.1", trickle.Port(), start + 1s), PreloginAnswer::Unknown);
     EXPECT_LT(Clock::now() - start, 1500ms);
