@@ -51,5 +51,41 @@ TEST(OsqlCertificate, OnlyACertificateFromATrustedAuthorityForTheNameTypedLogsIn
     }
 }
 
+// A man in the middle ends the client's TLS with a certificate of its own and passes the Kerberos login on, which TLS
+// does not bind: only the certificate check keeps its batch from running in the administrator's name.
+TEST(OsqlCertificate, ARelayThatEndsTlsWithACertificateOfItsOwnGetsNothingToRun)
+{
+    TdsStandIn relay({.relay = true});
+    const std::vector<std::string> arguments{"-S", "127.0.0.1," + std::to_string(relay.Port()), "-E", "-b", "-Q",
+                                             "DBCC UPDATEUSAGE('Sales')"};
+    const auto refused = RunOsql(arguments);
+    EXPECT_EQ(refused.exitStatus, 1);
+    EXPECT_NE(refused.err.find("is self-signed"), std::string::npos) << refused.err;
+    EXPECT_EQ(relay.Backend().SuccessfulLogins(), 0);
+    EXPECT_EQ(relay.Backend().Batches(), std::vector<std::string>{});
+
+    // What the check stops: without it the relay's batch runs on the server, and the run looks like a success.
+    auto unchecked = arguments;
+    unchecked.push_back("-C");
+    EXPECT_EQ(RunOsql(unchecked).exitStatus, 0);
+    EXPECT_EQ(relay.Backend().Batches(), std::vector<std::string>{"SELECT 'relay'"});
+}
+
+// A server that speaks only TLS 1.0, which RFC 8996 retired: refused, whatever -C says.
+TEST(OsqlCertificate, AServerThatSpeaksOnlyTls10IsRefusedAndToldSo)
+{
+    TdsStandIn server({.tls10Only = true});
+    for (const bool trusting : {false, true}) {
+        std::vector<std::string> arguments{"-S", "127.0.0.1," + std::to_string(server.Port()), "-E", "-b", "-l", "5",
+                                           "-Q", "select 1"};
+        if (trusting)
+            arguments.push_back("-C");
+        const auto run = RunOsql(arguments);
+        EXPECT_EQ(run.exitStatus, 1);
+        EXPECT_NE(run.err.find("have no TLS version or cipher in common"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(server.SuccessfulLogins(), 0);
+}
+
 }  // namespace
 }  // namespace tallyrun::testing

@@ -72,12 +72,17 @@ TEST(OsqlFailure, AWebServerOnThePortIsNoStrictOnlySqlServer)
     EXPECT_EQ(FoldAscii(run.err).find("strict"), std::string::npos) << run.err;
 }
 
-TEST(OsqlFailure, GivesUpAtTheLoginTimeoutOnWhatNeverAnswers)
+TEST(OsqlFailure, GivesUpAtTheLoginTimeoutOnWhatNeverOrSlowlyAnswers)
 {
     TdsStandIn quiet({.silent = true});
     const auto run = UsageUpdate(quiet.Port(), {"-b", "-l", "2"});
     ExpectFailure(run, "did not answer within the login timeout of 2 seconds", 7s);
     EXPECT_GE(run.elapsed, 2s - 100ms);
+
+    // A byte every 1.5 s: each read is quick enough for the driver's own timeout, the login as a whole never is.
+    TdsStandIn trickling({.trickle = 1500ms});
+    ExpectFailure(UsageUpdate(trickling.Port(), {"-b", "-l", "5"}), "did not answer within the login timeout of 5 seconds",
+                  6500ms);
 
     TdsStandIn server;
     FrozenKdc kdc;

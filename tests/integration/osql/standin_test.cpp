@@ -213,17 +213,5 @@ TEST(OsqlLogin, OverSeveralPacketsArrivesAsEachEncryptionModeCarriesItAndIsRecor
     EXPECT_EQ(server.Logins().at(0).userName, "sa");
 }
 
-// The attack a certificate check stops: without one (-C), the relay's batch runs in the administrator's name.
-TEST(StandInRelay, WithoutACertificateCheckTheRelaysBatchRunsOnTheServer)
-{
-    TdsStandIn relay({.relay = true});
-    const auto run = RunOsql({"-S", At(relay), "-E", "-b", "-C", "-Q", UsageUpdate});
-    EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-    EXPECT_EQ(relay.Batches(), std::vector<std::string>{UsageUpdate});
-    EXPECT_EQ(relay.InClear(), 0);
-    EXPECT_EQ(relay.Backend().Batches(), std::vector<std::string>{"SELECT 'relay'"});
-    EXPECT_EQ(relay.Backend().SuccessfulLogins(), 1);
-}
-
 }  // namespace
 }  // namespace tallyrun::testing
