@@ -20,11 +20,17 @@ std::string UsageText(std::string_view program)
            "  -l seconds    login timeout, 1 to 65535 (default 15)\n"
            "  -t seconds    query timeout, 0 to 65535 (default 0: none)\n"
            "  -N s|m|o      encryption: s strict (TDS 8.0), m mandatory (the default), o optional\n"
-           "  -C            trust the server's certificate without checking it\n"
+           "  -C            accept the server's certificate as it is, without checking it\n"
            "  -b            exit status 1 when an error of severity 11 or more occurs\n"
            "  -?            show this text\n"
            "\n"
-           "A value may follow its option directly (-Sserver); a value that starts with '-' must.\n";
+           "A value may follow its option directly (-Sserver); a value that starts with '-' must.\n"
+           "\n"
+           "Unless -C, the server's certificate must come from an authority this computer trusts and hold the name\n"
+           "typed; Windows' own \"SQL Server\" driver, and FreeTDS under Wine, check none (a warning says so).\n"
+           "-N m refuses a server that offers no encryption. With FreeTDS, a server that answers \"the login only\"\n"
+           "(or anything on the way that rewrites its answer) still gets the rest of the session in clear: FreeTDS\n"
+           "cannot refuse it. Force Encryption on the server leaves nothing to rewrite.\n";
 }
 
 namespace {
