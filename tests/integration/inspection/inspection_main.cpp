@@ -1,9 +1,8 @@
 // The test program is built on Linux; the Windows build tells it how to start its inspecting program under Wine
 // with what is left on the command line once GoogleTest has taken its own options.
-#include "inspection_command.h"
+#include "inspection_seen.h"
 
 #include "child_process.h"
-#include "sqlclient/tls/tls_inspection.h"
 
 #include <gtest/gtest.h>
 
@@ -19,13 +18,15 @@ bool UnderWine()
     return !command.empty();
 }
 
-Seen Inspect(const std::string& host, std::uint16_t port, odbc::TlsStart start)
+std::string Inspect(const std::string& host, std::uint16_t port, odbc::TlsStart start)
 {
     if (command.empty())
-        return See(odbc::InspectTls(host, port, start, std::chrono::steady_clock::now() + std::chrono::seconds(5)));
+        return Seen(odbc::InspectTls(host, port, start, std::chrono::steady_clock::now() + std::chrono::seconds(5)));
     std::vector<std::string> argv = command;
     argv.insert(argv.end(), {host, std::to_string(port), start == odbc::TlsStart::Strict ? "strict" : "prelogin"});
-    return Read(RunChild(argv, {}, {}, std::chrono::seconds(90)).out);
+    std::string seen = RunChild(argv, {}, {}, std::chrono::seconds(90)).out;
+    std::erase(seen, '\r');  // Windows ends its lines in CR LF
+    return seen;
 }
 
 }  // namespace tallyrun::testing

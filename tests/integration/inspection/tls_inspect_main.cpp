@@ -14,6 +14,6 @@ int main(int argc, char** argv)
     const TlsStart start = std::string(argv[3]) == "strict" ? TlsStart::Strict : TlsStart::InsidePrelogin;
     const auto port = static_cast<std::uint16_t>(std::stoi(argv[2]));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    std::cout << tallyrun::testing::Written(tallyrun::testing::See(InspectTls(argv[1], port, start, deadline)));
+    std::cout << tallyrun::testing::Seen(InspectTls(argv[1], port, start, deadline));
     return 0;
 }

@@ -1,14 +1,9 @@
-// The client's own handshake, as SQL Server expects it, against real TLS servers, trusting the test authority
-// alone: the stand-in's certificates inside PRELOGIN (from the authority, SQL Server's own self-signed one, expired,
-// for another name) and TLS first, and openssl s_server's from an authority nothing here trusts, or speaking only
-// TLS 1.0. The Windows build's Schannel runs the same cases under Wine.
-#include "inspection_command.h"
-#include "openssl_server.h"
+// The client's own handshake against the stand-in's certificates and TLS versions, inside PRELOGIN or first, trusting
+// the test authority alone; the Windows build's Schannel runs the same cases under Wine.
+#include "inspection_seen.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace tallyrun::testing {
 namespace {
@@ -16,70 +11,64 @@ namespace {
 using namespace odbc;
 using enum TlsProblem;
 
-std::vector<int> Numbers(const std::vector<TlsProblem>& problems)
-{
-    std::vector<int> numbers;
-    for (const TlsProblem problem : problems)
-        numbers.push_back(static_cast<int>(problem));
-    return numbers;
-}
-
 TEST(TlsInspection, NamesWhatTheServerShows)
 {
     using Served = TdsStandIn::Encryption;
     using Shown = TdsStandIn::Certificate;
-    const auto standIn = [](Served encryption, Shown certificate) {
-        return std::make_unique<TdsStandIn>(TdsStandIn::Options{
-            .encryption = encryption, .registerServicePrincipal = false, .certificate = certificate});
+    const auto standIn = [](Served encryption, Shown certificate, bool tls10Only = false) {
+        return TdsStandIn({.encryption = encryption, .registerServicePrincipal = false, .certificate = certificate,
+                           .tls10Only = tls10Only});
     };
-    const auto trusted = standIn(Served::Login, Shown::Trusted);
-    const auto selfSigned = standIn(Served::Full, Shown::SelfSigned);
-    const auto expired = standIn(Served::Login, Shown::Expired);
-    const auto otherName = standIn(Served::Login, Shown::OtherName);
-    const auto strict = standIn(Served::Strict, Shown::Trusted);
-    const auto none = standIn(Served::None, Shown::Trusted);
-    const OpensslServer unknownAuthority;
-    const OpensslServer oldTls(true);
+    const TdsStandIn trusted = standIn(Served::Login, Shown::Trusted);
+    const TdsStandIn selfSigned = standIn(Served::Full, Shown::SelfSigned);
+    const TdsStandIn expired = standIn(Served::Login, Shown::Expired);
+    const TdsStandIn otherName = standIn(Served::Login, Shown::OtherName);
+    const TdsStandIn strict = standIn(Served::Strict, Shown::Trusted);
+    const TdsStandIn none = standIn(Served::None, Shown::Trusted);
+    const TdsStandIn unknownAuthority = standIn(Served::Strict, Shown::UnknownAuthority);
+    const TdsStandIn oldTls = standIn(Served::Strict, Shown::Trusted, true);
+    // What is seen first: the outcome and the problems, then the protocol; the certificate's issuer and names follow.
+    const auto told = [](TlsFacts::Outcome outcome, const std::vector<TlsProblem>& problems, std::string protocol) {
+        std::string lines = std::to_string(static_cast<int>(outcome));
+        for (const TlsProblem problem : problems)
+            lines += ' ' + std::to_string(static_cast<int>(problem));
+        return lines + '\n' + protocol + '\n';
+    };
     const struct {
         const char* what;
         std::string host;
         std::uint16_t port;
         TlsStart start;
-        TlsFacts::Outcome outcome;
-        std::vector<TlsProblem> problems;
-        std::string protocol;
+        std::string seen;
     } cases[] = {
-        {"a certificate that holds up", "localhost", trusted->Port(), TlsStart::InsidePrelogin,
-         TlsFacts::Outcome::Completed, {}, ""},
-        {"the same, by its address", "127.0.0.1", trusted->Port(), TlsStart::InsidePrelogin,
-         TlsFacts::Outcome::Completed, {}, ""},
-        {"SQL Server's own", "localhost", selfSigned->Port(), TlsStart::InsidePrelogin, TlsFacts::Outcome::Completed,
-         {SelfSigned}, ""},
-        {"expired", "localhost", expired->Port(), TlsStart::InsidePrelogin, TlsFacts::Outcome::Completed, {Expired},
-         ""},
-        {"another name", "localhost", otherName->Port(), TlsStart::InsidePrelogin, TlsFacts::Outcome::Completed,
-         {OtherNames}, ""},
-        {"strict", "localhost", strict->Port(), TlsStart::Strict, TlsFacts::Outcome::Completed, {}, "tds/8.0"},
-        {"a server without encryption", "localhost", none->Port(), TlsStart::InsidePrelogin,
-         TlsFacts::Outcome::NotInspected, {}, ""},
+        {"a certificate that holds up", "localhost", trusted.Port(), TlsStart::InsidePrelogin,
+         told(TlsFacts::Outcome::Completed, {}, "")},
+        {"the same, by its address", "127.0.0.1", trusted.Port(), TlsStart::InsidePrelogin,
+         told(TlsFacts::Outcome::Completed, {}, "")},
+        {"SQL Server's own", "localhost", selfSigned.Port(), TlsStart::InsidePrelogin,
+         told(TlsFacts::Outcome::Completed, {SelfSigned}, "")},
+        {"expired", "localhost", expired.Port(), TlsStart::InsidePrelogin,
+         told(TlsFacts::Outcome::Completed, {Expired}, "")},
+        {"another name", "localhost", otherName.Port(), TlsStart::InsidePrelogin,
+         told(TlsFacts::Outcome::Completed, {OtherNames}, "")},
+        {"strict", "localhost", strict.Port(), TlsStart::Strict, told(TlsFacts::Outcome::Completed, {}, "tds/8.0")},
+        {"a server without encryption", "localhost", none.Port(), TlsStart::InsidePrelogin,
+         told(TlsFacts::Outcome::NotInspected, {}, "")},
+        // Whole: its issuer and every name, the addresses included.
         {"an authority not known here, TLS first", "localhost", unknownAuthority.Port(), TlsStart::Strict,
-         TlsFacts::Outcome::Completed, {UnknownIssuer}, ""},
-        {"TLS 1.0 only", "localhost", oldTls.Port(), TlsStart::Strict, TlsFacts::Outcome::NoCommonGround,
-         {NoCommonGround}, ""},
+         told(TlsFacts::Outcome::Completed, {UnknownIssuer}, "tds/8.0") +
+             "CN=Tallyrun untrusted authority\nlocalhost\n127.0.0.1\n::1\n"},
+        {"TLS 1.0 only", "localhost", oldTls.Port(), TlsStart::Strict,
+         told(TlsFacts::Outcome::NoCommonGround, {NoCommonGround}, "")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         // Wine's Schannel reports a version the server refuses as an internal error, which tells nothing.
-        if (UnderWine() && c.outcome == TlsFacts::Outcome::NoCommonGround)
+        if (UnderWine() && c.seen.starts_with(std::to_string(static_cast<int>(TlsFacts::Outcome::NoCommonGround))))
             continue;
-        const Seen seen = Inspect(c.host, c.port, c.start);
-        EXPECT_EQ(seen.outcome, static_cast<int>(c.outcome));
-        EXPECT_EQ(seen.problems, Numbers(c.problems));
-        EXPECT_EQ(seen.protocol, c.protocol);
+        const std::string seen = Inspect(c.host, c.port, c.start);
+        EXPECT_EQ(seen.substr(0, c.seen.size()), c.seen) << seen;
     }
-    const Seen other = Inspect("localhost", otherName->Port(), TlsStart::InsidePrelogin);
-    EXPECT_EQ(other.names, std::vector<std::string>{"sql01.tallyrun.test"});
-    EXPECT_EQ(Inspect("localhost", unknownAuthority.Port(), TlsStart::Strict).issuer, "CN=Tallyrun Test Authority");
 }
 
 }  // namespace
