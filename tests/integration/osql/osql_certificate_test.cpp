@@ -1,6 +1,5 @@
-// osql proves that the server is the one named before it sends anything: a certificate from an authority this
-// computer trusts, for the name typed, logs in; any other is refused, saying what is wrong with it, before the login
-// leaves the client; -C takes any certificate as it is. FreeTDS checks here; under Wine it cannot be told to.
+// osql logs in only to a server whose certificate, from an authority this computer trusts, holds the name typed;
+// any other is refused before the login leaves, saying what is wrong, and -C takes it as it is.
 #include "osql_command.h"
 #include "tds_standin.h"
 

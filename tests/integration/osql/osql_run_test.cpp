@@ -1,8 +1,6 @@
-// osql against the SQL Server stand-in, on this system or as osql.exe under Wine (where Wine's odbc32 hands the
-// calls to this system's unixODBC and FreeTDS, which finds the realm's ticket through the environment Wine passes
-// on): the usage update over a Kerberos login, the whole session encrypted whether the server forces it or not,
-// names outside ASCII, typed values that would be attributes in the driver's connection string, server errors, a
-// missing ticket and named instances found through the SQL Browser.
+// osql against the SQL Server stand-in, here or as osql.exe under Wine (whose odbc32 hands the calls to this system's
+// FreeTDS): the usage update and its login, typed values, server errors, a missing ticket and named instances.
+#include "frozen_kdc.h"
 #include "osql_command.h"
 #include "tds_standin.h"
 #include "tests/fixtures/ssrp_responder/ssrp_responder.h"
@@ -11,8 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 
 namespace tallyrun::testing {
@@ -39,25 +38,44 @@ long Received(const TdsStandIn& server, const std::string& batch)
     return std::count(batches.begin(), batches.end(), batch);
 }
 
-// A server that forces encryption encrypts the whole session; one that does not, only for a client that asks.
+// A server that forces encryption encrypts the whole session; one that does not, only for a client that asks. A
+// token as large as Active Directory's for a user in many groups takes LOGIN7 over several packets: under
+// login-only encryption (-N o) the first comes in TLS and the rest in clear.
 TEST(OsqlRun, SendsTheUsageUpdateWithNamesOutsideAsciiIntactOverAKerberosLoginAllEncrypted)
 {
+    const std::string bigTicket = "KRB5CCNAME=FILE:" + RealmFile("ccache-big").string();
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    const std::string query = "DBCC UPDATEUSAGE(N'Ünïcødé 数据') WITH NO_INFOMSGS, COUNT_ROWS";
     for (const auto encryption : {TdsStandIn::Encryption::Login, TdsStandIn::Encryption::Full}) {
         TdsStandIn server({.encryption = encryption});
-        const std::string query = "DBCC UPDATEUSAGE(N'Ünïcødé 数据') WITH NO_INFOMSGS, COUNT_ROWS";
-        const auto run = RunOsql({"-S", At(server), "-E", "-Q", query});
-        EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
-        EXPECT_EQ(run.out, "");
-        // Under Wine FreeTDS cannot be told to check the certificate, and osql.exe says so, once.
-        EXPECT_EQ(run.err.starts_with("osql warning: ") && run.err.find('\n') == run.err.size() - 1, UnderWine())
-            << run.err;
-        EXPECT_EQ(run.err.empty(), !UnderWine()) << run.err;
-        EXPECT_EQ(Received(server, query), 1) << ::testing::PrintToString(server.Batches());
-        EXPECT_EQ(server.SuccessfulLogins(), 1);
-        EXPECT_EQ(server.InClear(), 0);
-        // With -N o the client asks for the login's encryption only: a server that forces it encrypts the batch too.
-        EXPECT_EQ(RunOsql({"-S", At(server), "-E", "-N", "o", "-Q", query}).exitStatus, 0);
-        EXPECT_EQ(server.InClear(), encryption == TdsStandIn::Encryption::Full ? 0 : 1);
+        for (const bool loginOnlyAsked : {false, true}) {
+            SCOPED_TRACE(loginOnlyAsked);
+            std::vector<std::string> arguments{"-S", At(server), "-E", "-Q", query};
+            if (loginOnlyAsked)
+                arguments.insert(arguments.end(), {"-N", "o"});
+            const int inClear = server.InClear();
+            const auto run = RunOsql(arguments, {bigTicket});
+            EXPECT_EQ(run.exitStatus, 0) << run.out << run.err;
+            EXPECT_EQ(run.out, "");
+            // Under Wine FreeTDS cannot be told to check the certificate, and osql.exe says so, once.
+            EXPECT_EQ(run.err.starts_with("osql warning: ") && run.err.find('\n') == run.err.size() - 1, UnderWine())
+                << run.err;
+            EXPECT_EQ(run.err.empty(), !UnderWine()) << run.err;
+            ASSERT_FALSE(server.Logins().empty());
+            const LoginRecord login = server.Logins().back();
+            const bool loginOnly = loginOnlyAsked && encryption == TdsStandIn::Encryption::Login;
+            EXPECT_GE(login.packets, 3);
+            EXPECT_EQ(login.encryptedPackets, loginOnly ? 1 : login.packets);
+            EXPECT_EQ(server.InClear() - inClear, loginOnly ? 2 : 0) << "the login's later packets, and the batch";
+            EXPECT_EQ(login.tdsVersion, 0x74000004u);
+            EXPECT_EQ(login.hostName, host);
+            EXPECT_EQ(login.userName, "");  // Kerberos names the user in its token
+            EXPECT_EQ(login.appName, "osql");
+            EXPECT_EQ(login.database, "");  // the login's own: osql names a database only once logged in
+        }
+        EXPECT_EQ(Received(server, query), 2) << ::testing::PrintToString(server.Batches());
+        EXPECT_EQ(server.SuccessfulLogins(), 2);
     }
 }
 
@@ -79,6 +97,9 @@ TEST(OsqlRun, NoTypedValueSwitchesEncryptionOffOrRedirectsTheConnection)
     const auto password = RunOsql({"-S", At(server), "-U", "sa", "-P", "x};" + redirect + ";", "-Q", UsageUpdate});
     EXPECT_EQ(password.exitStatus, 1);
     EXPECT_NE(password.err.find("The password holds a '}'"), std::string::npos) << password.err;
+    // A SQL login's name reaches the server, which takes Kerberos logins only.
+    EXPECT_EQ(RunOsql({"-S", At(server), "-U", "sa", "-P", "secret", "-Q", UsageUpdate}).exitStatus, 1);
+    EXPECT_EQ(server.Logins().back().userName, "sa");
     EXPECT_EQ(server.SuccessfulLogins(), 2);
     EXPECT_EQ(server.InClear(), 0);
     EXPECT_EQ(Received(server, UsageUpdate), 2);
@@ -116,7 +137,7 @@ TEST(OsqlRun, PrintsServerErrorsAndFailsTheRunOnlyWithB)
 TEST(OsqlRun, WithoutATicketTheLoginFailsWithinTheLoginTimeout)
 {
     TdsStandIn server;
-    const std::string noCache = std::string("KRB5CCNAME=FILE:") + std::getenv("TALLYRUN_TEST_KDC_DIR") + "/none";
+    const std::string noCache = "KRB5CCNAME=FILE:" + RealmFile("none").string();
     const auto run = RunOsql({"-S", At(server), "-E", "-b", "-l", "5", "-Q", UsageUpdate}, {noCache});
     EXPECT_EQ(run.exitStatus, 1) << run.out << run.err;
     EXPECT_EQ(run.out, "");
