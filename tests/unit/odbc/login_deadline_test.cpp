@@ -19,12 +19,8 @@ using Clock = std::chrono::steady_clock;
 SQLRETURN WaitForAnAnswer(std::uint16_t port, std::chrono::milliseconds delay, std::chrono::milliseconds patience)
 {
     std::this_thread::sleep_for(delay);
-    const UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(port);
-    if (::connect(socket.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0)
+    const UniqueFd socket = testing::ConnectedToLoopback(port);
+    if (!socket)
         return SQL_INVALID_HANDLE;
     const auto micros = std::chrono::microseconds(patience).count();
     const timeval wait{micros / 1'000'000, static_cast<suseconds_t>(micros % 1'000'000)};

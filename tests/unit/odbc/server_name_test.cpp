@@ -1,8 +1,5 @@
-// How typed server names read, the connection string each driver is given for them and for each encryption
-// option, the values a driver's string cannot carry, FreeTDS's settings file, and which driver versions connect
-// strictly; and which connections get their instance's port from the SQL Browser before the driver starts, asked
-// of a stand-in browser on a free loopback port (an unknown instance is covered end to end by the osql
-// integration tests).
+// Typed server names, the connection string and settings file each driver gets for them, the values a driver cannot
+// carry, the versions that connect strictly, and the connections that ask the SQL Browser for their port first.
 #include "sqlclient/odbc/connection_string.h"
 #include "sqlclient/odbc/driver_profile.h"
 #include "sqlclient/odbc/instance_port.h"

@@ -1,6 +1,5 @@
-// What crosses the ODBC boundary: UTF-16, the driver's diagnostics and its records of failed encrypted logins with
-// what the server answered, length indicators that fit the buffer, and the watchdog that bounds a call the driver
-// would let wait on.
+// What crosses the ODBC boundary: UTF-16, the driver's diagnostics and what they say of a failed encrypted login,
+// length indicators read against the buffer, and the watchdog that bounds a call.
 #include "base/unicode.h"
 #include "sqlclient/odbc/call_lengths.h"
 #include "sqlclient/odbc/call_watchdog.h"
