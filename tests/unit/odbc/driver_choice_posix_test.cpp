@@ -1,16 +1,23 @@
-// Driver choice where Debian's FreeTDS library may be installed without being registered, and the libraries opened
-// on first use: a missing one fails each call the way its callers already handle and says why.
+// The driver on Linux: chosen where Debian's FreeTDS may be installed unregistered, its libraries opened on first use
+// (a missing one fails each call and says why), and FreeTDS's settings file held whole for one connect at a time.
 #include "sqlclient/deferred/deferred_library.h"
 #include "sqlclient/odbc/driver.h"
 #include "sqlclient/odbc/driver_manager.h"
+#include "sqlclient/odbc/freetds_settings_file.h"
 #include "tests/fixtures/errors/expect_error.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <future>
+#include <iterator>
 
 namespace tallyrun::odbc {
 namespace {
+
+using namespace std::chrono_literals;
 
 TEST(DriverChoice, MicrosoftsNewestThenFreeTdsThenItsLibraryThenSaysWhatToInstall)
 {
@@ -50,6 +57,27 @@ TEST(DeferredLibrary, AMissingLibraryGivesTheFallbackAndTheDriverManagerSaysItIs
     EXPECT_EQ((CallDeferred<&std::strlen>(c, "strlen", std::size_t{0}, "four")), 4u);
     EXPECT_EQ(DriverManagerFailure(c), "");
     EXPECT_EQ(DriverManagerFailure(), "") << "this machine's driver manager";
+}
+
+std::string AsFreeTdsReadsIt()
+{
+    std::ifstream file(std::getenv("FREETDSCONF"));
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+TEST(FreeTdsSettingsFile, HoldsEachConnectsTextWholeUntilThatConnectIsOver)
+{
+    std::future<std::string> second;
+    {
+        const FreeTdsSettingsFile first("[srv1.example.com]\nhost=srv1.example.com\n");
+        second = std::async(std::launch::async, [] {
+            const FreeTdsSettingsFile held("[b]\nhost=b\n");
+            return AsFreeTdsReadsIt();
+        });
+        EXPECT_EQ(second.wait_for(200ms), std::future_status::timeout);
+        EXPECT_EQ(AsFreeTdsReadsIt(), "[srv1.example.com]\nhost=srv1.example.com\n");
+    }
+    EXPECT_EQ(second.get(), "[b]\nhost=b\n");
 }
 
 }  // namespace
