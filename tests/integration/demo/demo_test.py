@@ -94,7 +94,8 @@ def main():
         demo = subprocess.Popen([script, "--bin", programs], env=dict(os.environ, HOME=home, TMPDIR=temporary),
                                 start_new_session=True)
         try:
-            main_window = wait_for("main window", lambda: window("frame"), seconds=30)
+            # The demo makes its realm and certificates first, which a loaded machine may take a while to do.
+            main_window = wait_for("main window", lambda: window("frame"), seconds=90)
             found = subprocess.run(["pgrep", "-x", "-s", str(demo.pid), "tallyrun"], capture_output=True, text=True)
             network = os.readlink(f"/proc/{found.stdout.split()[0]}/ns/net")
             if network == os.readlink("/proc/self/ns/net"):
