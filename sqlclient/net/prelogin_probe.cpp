@@ -1,7 +1,7 @@
 #include "sqlclient/net/prelogin_probe.h"
 
 #include "sqlclient/net/prelogin_exchange.h"
-#include "sqlclient/tls/tls_inspection.h"
+#include "sqlclient/tls/tls_examination.h"
 
 namespace tallyrun::odbc {
 namespace {
@@ -11,7 +11,7 @@ namespace {
 bool CompletesStrictHandshake(const std::string& host, std::uint16_t port,
                               std::chrono::steady_clock::time_point deadline, const AddressLookup& lookup)
 {
-    const TlsFacts facts = InspectTls(host, port, TlsStart::Strict, deadline, lookup);
+    const TlsFacts facts = ExamineTls(host, port, TlsStart::Strict, deadline, lookup);
     return facts.outcome == TlsFacts::Outcome::Completed && (facts.protocol.empty() || facts.protocol == "tds/8.0");
 }
 

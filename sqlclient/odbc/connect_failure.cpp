@@ -3,7 +3,7 @@
 #include "sqlclient/kerberos/kerberos_check.h"
 #include "sqlclient/net/prelogin_probe.h"
 #include "sqlclient/net/tcp_probe.h"
-#include "sqlclient/tls/tls_inspection.h"
+#include "sqlclient/tls/tls_examination.h"
 #include "sqlclient/tls/tls_verdict.h"
 
 #include <algorithm>
@@ -29,13 +29,13 @@ std::chrono::steady_clock::time_point ProbeDeadline(std::chrono::steady_clock::t
 // certificate that holds up, or one the user chose to accept (-C), clears a failure FreeTDS left untold: it was
 // something else. What is found for such a failure stays with it, to be told where nothing else (Kerberos)
 // explains the failure first.
-EncryptionFinding Inspect(EncryptionFinding finding, const ServerAddress& address, std::uint16_t port,
+EncryptionFinding Examine(EncryptionFinding finding, const ServerAddress& address, std::uint16_t port,
                           TlsStart start, const ConnectOptions& options,
                           std::chrono::steady_clock::time_point deadline)
 {
-    if (!WorthInspectingTls(finding))
+    if (!WorthExaminingTls(finding))
         return finding;
-    const TlsFacts facts = InspectTls(address.host, port, start, deadline);
+    const TlsFacts facts = ExamineTls(address.host, port, start, deadline);
     const bool completed = facts.outcome == TlsFacts::Outcome::Completed;
     const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
     auto verdict = completed && options.trustServerCertificate ? std::vector<std::string>()
@@ -45,7 +45,7 @@ EncryptionFinding Inspect(EncryptionFinding finding, const ServerAddress& addres
     if (verdict.empty())
         return finding;
     if (finding.problem != EncryptionProblem::HandshakeUntold)
-        finding.problem = EncryptionProblem::Inspected;
+        finding.problem = EncryptionProblem::Examined;
     finding.verdict = std::move(verdict);
     return finding;
 }
@@ -64,7 +64,7 @@ EncryptionFinding ExamineEncryption(const ServerAddress& address, const ConnectO
     if (finding.problem == EncryptionProblem::None)
         finding = FindEncryptionProblem(records, ProbePrelogin(address.host, *port, until), options.encryption);
     const TlsStart start = options.encryption == Encryption::Strict ? TlsStart::Strict : TlsStart::InsidePrelogin;
-    return Inspect(std::move(finding), address, *port, start, options, until);
+    return Examine(std::move(finding), address, *port, start, options, until);
 }
 
 EncryptionFinding ExamineStrictFailure(const ServerAddress& address, const ConnectOptions& options,
@@ -77,7 +77,7 @@ EncryptionFinding ExamineStrictFailure(const ServerAddress& address, const Conne
     const auto port = KnownPort(address);
     if (!port || Left(deadline).count() <= 0)
         return finding;
-    return Inspect(std::move(finding), address, *port, TlsStart::Strict, options, ProbeDeadline(deadline));
+    return Examine(std::move(finding), address, *port, TlsStart::Strict, options, ProbeDeadline(deadline));
 }
 
 std::string LoginTimeoutNote(const ConnectOptions& options)

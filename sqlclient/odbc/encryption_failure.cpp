@@ -86,7 +86,7 @@ bool WorthAskingServer(const std::vector<Diagnostic>& records)
     return (AnyState(records, "08001") || AnyState(records, "08S01")) && !AnyState(records, "28000");
 }
 
-bool WorthInspectingTls(const EncryptionFinding& finding)
+bool WorthExaminingTls(const EncryptionFinding& finding)
 {
     switch (finding.problem) {
     case EncryptionProblem::UntrustedCertificate:
@@ -181,7 +181,7 @@ std::vector<std::string> EncryptionAdvice(const EncryptionFinding& finding, cons
         return {"The server " + server + " offers no encryption, and the connection requires it, so that neither "
                 "the login nor the batch travels in clear. No SQL Server since SQL Server 2005 answers so: something "
                 "between this computer and the server may be removing encryption. Check the network path to "
-                + where + " (a proxy, a load balancer, a device that inspects traffic) before anything else.",
+                + where + " (a proxy, a load balancer, a device that intercepts traffic) before anything else.",
                 "For a server you know to have no encryption, -N o connects without it."};
     case EncryptionProblem::NotSqlServer:
         return {"Something other than SQL Server answers at " + where + ". Check the server name and port: SQL "
@@ -191,7 +191,7 @@ std::vector<std::string> EncryptionAdvice(const EncryptionFinding& finding, cons
         return {"The server at " + where + " closed the connection without answering, and took no strict (TDS 8.0) "
                 "connection either. Check that SQL Server listens on that port, and look in its error log for why "
                 "it refused the connection."};
-    case EncryptionProblem::Inspected:
+    case EncryptionProblem::Examined:
         return finding.verdict;
     case EncryptionProblem::None:
         break;

@@ -25,7 +25,7 @@ enum class EncryptionProblem {
     NotOffered,            // the server offers no encryption, and the connection requires it
     NotSqlServer,          // what answers on the port is no SQL Server
     ClosedWithoutAnswer,   // the server closed the connection on a plain PRELOGIN, and took no strict handshake
-    Inspected,             // the client's own handshake found what is wrong, told in `verdict` (which a failure
+    Examined,              // the client's own handshake found what is wrong, told in `verdict` (which a failure
                            // FreeTDS left untold also keeps, for where nothing else explains it)
 };
 
@@ -45,7 +45,7 @@ bool WorthAskingServer(const std::vector<Diagnostic>& records);
 
 // Whether the client's own look at the server's TLS may tell more than the finding: the driver named a TLS
 // problem, or FreeTDS said nothing after the server offered encryption.
-bool WorthInspectingTls(const EncryptionFinding& finding);
+bool WorthExaminingTls(const EncryptionFinding& finding);
 
 // The records' TLS problem; else what the PRELOGIN answer shows, for a login that asked for `asked`.
 EncryptionFinding FindEncryptionProblem(const std::vector<Diagnostic>& records, PreloginAnswer answer,

@@ -21,12 +21,12 @@ struct CertificateFacts {
 
 struct TlsFacts {
     enum class Outcome {
-        NotInspected,    // no handshake came about: no connection, no time, or a server that offers no encryption
+        NotExamined,     // no handshake came about: no connection, no time, or a server that offers no encryption
         Completed,       // the certificate is in `certificate`
         NoCommonGround,  // the server shares no TLS version or cipher with this computer
         Failed,          // broken off for another reason
     };
-    Outcome outcome = Outcome::NotInspected;
+    Outcome outcome = Outcome::NotExamined;
     std::string reason;                          // the TLS library's words, where the handshake did not complete
     std::optional<CertificateFacts> certificate;
     std::string protocol;                        // the application protocol the server chose (ALPN); none: empty

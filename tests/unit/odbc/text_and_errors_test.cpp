@@ -93,7 +93,7 @@ TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
         std::vector<Diagnostic> records;
         PreloginAnswer answer;
         EncryptionProblem problem;
-        bool inspect;       // whether the client's own handshake may tell more
+        bool examine;       // whether the client's own handshake may tell more
         const char* words;  // in the advice
     } cases[] = {
         {"self-signed, Linux", Driver18SelfSignedLinux, PreloginAnswer::StrictOnly, UntrustedCertificate, true,
@@ -126,7 +126,7 @@ TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
         {"FreeTDS, no encryption", FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered, NotOffered, false,
          "No SQL Server since SQL Server 2005 answers so: something between this computer and the server may be "
          "removing encryption. Check the network path to srv1 port 1533 (a proxy, a load balancer, a device that "
-         "inspects traffic) before anything else.\nFor a server you know to have no encryption, -N o connects "
+         "intercepts traffic) before anything else.\nFor a server you know to have no encryption, -N o connects "
          "without it.\n"},
         {"FreeTDS, strict", FreeTdsClosedAfterPrelogin, PreloginAnswer::StrictOnly, StrictOnly, false,
          "strict (TDS 8.0) encryption, which the installed ODBC driver cannot make. Install ODBC Driver 18 for SQL "
@@ -144,14 +144,14 @@ TEST(EncryptionFailures, RecordedDriverTextsAndPreloginAnswersBecomeTheAdvice)
         EXPECT_TRUE(WorthAskingServer(c.records));
         const auto finding = FindEncryptionProblem(c.records, c.answer, Encryption::Mandatory);
         EXPECT_EQ(finding.problem, c.problem);
-        EXPECT_EQ(WorthInspectingTls(finding), c.inspect);
+        EXPECT_EQ(WorthExaminingTls(finding), c.examine);
         const std::string advice = AdviceText(finding);
         EXPECT_NE(advice.find(c.words), std::string::npos) << advice;
     }
     EXPECT_EQ(FindEncryptionProblem(FreeTdsConnectionFailed, PreloginAnswer::EncryptionNotOffered,
                                     Encryption::Optional).problem, None);
-    EXPECT_TRUE(WorthInspectingTls({.problem = StrictFailed}));
-    EXPECT_EQ(AdviceText({.problem = Inspected, .verdict = {"one", "two"}}), "one\ntwo\n");
+    EXPECT_TRUE(WorthExaminingTls({.problem = StrictFailed}));
+    EXPECT_EQ(AdviceText({.problem = Examined, .verdict = {"one", "two"}}), "one\ntwo\n");
     EXPECT_EQ(AdviceText({.problem = HandshakeUntold, .verdict = {"one"}}), "one\n");
     EXPECT_FALSE(WorthAskingServer({Record("28000", 18456, "Login failed for user 'sa'."),
                                     Record("08001", 0, "Unable to connect to data source")}));

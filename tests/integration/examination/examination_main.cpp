@@ -1,6 +1,6 @@
-// The test program is built on Linux; the Windows build tells it how to start its inspecting program under Wine
+// The test program is built on Linux; the Windows build tells it how to start its examining program under Wine
 // with what is left on the command line once GoogleTest has taken its own options.
-#include "inspection_seen.h"
+#include "examination_seen.h"
 
 #include "child_process.h"
 
@@ -18,10 +18,10 @@ bool UnderWine()
     return !command.empty();
 }
 
-std::string Inspect(const std::string& host, std::uint16_t port, odbc::TlsStart start)
+std::string Examine(const std::string& host, std::uint16_t port, odbc::TlsStart start)
 {
     if (command.empty())
-        return Seen(odbc::InspectTls(host, port, start, std::chrono::steady_clock::now() + std::chrono::seconds(5)));
+        return Seen(odbc::ExamineTls(host, port, start, std::chrono::steady_clock::now() + std::chrono::seconds(5)));
     std::vector<std::string> argv = command;
     argv.insert(argv.end(), {host, std::to_string(port), start == odbc::TlsStart::Strict ? "strict" : "prelogin"});
     std::string seen = RunChild(argv, {}, {}, std::chrono::seconds(90)).out;

@@ -1,8 +1,8 @@
-// What the TLS inspection tests see of a server, as lines, and where they look: in this process, or through the
-// Windows build's inspecting program under Wine when the Windows build's test list passes the emulator and its path.
+// What the TLS examination tests see of a server, as lines, and where they look: in this process, or through the
+// Windows build's examining program under Wine when the Windows build's test list passes the emulator and its path.
 #pragma once
 
-#include "sqlclient/tls/tls_inspection.h"
+#include "sqlclient/tls/tls_examination.h"
 #include "sqlclient/tls/tls_verdict.h"
 
 #include <cstdint>
@@ -30,6 +30,6 @@ inline std::string Seen(const odbc::TlsFacts& facts)
 
 bool UnderWine();
 // What Seen writes of the server, seen here or under Wine.
-std::string Inspect(const std::string& host, std::uint16_t port, odbc::TlsStart start);
+std::string Examine(const std::string& host, std::uint16_t port, odbc::TlsStart start);
 
 }  // namespace tallyrun::testing

@@ -19,7 +19,7 @@ enum class TlsStart {
 
 // Everything before `deadline`; the connection is closed at once. The server name sent (SNI) is `host`, against
 // which the certificate's names are checked.
-TlsFacts InspectTls(const std::string& host, std::uint16_t port, TlsStart start,
+TlsFacts ExamineTls(const std::string& host, std::uint16_t port, TlsStart start,
                     std::chrono::steady_clock::time_point deadline, const AddressLookup& lookup = SystemLookup());
 
 }  // namespace tallyrun::odbc

@@ -1,11 +1,11 @@
-#include "sqlclient/tls/tls_inspection.h"
+#include "sqlclient/tls/tls_examination.h"
 
 #include "sqlclient/net/prelogin_exchange.h"
 #include "sqlclient/tls/tls_handshake.h"
 
 namespace tallyrun::odbc {
 
-TlsFacts InspectTls(const std::string& host, std::uint16_t port, TlsStart start,
+TlsFacts ExamineTls(const std::string& host, std::uint16_t port, TlsStart start,
                     std::chrono::steady_clock::time_point deadline, const AddressLookup& lookup)
 {
     DeadlineSocket socket(host, port, deadline, lookup);

@@ -1,6 +1,6 @@
 // The client's own handshake against the stand-in's certificates and TLS versions, inside PRELOGIN or first, trusting
 // the test authority alone; the Windows build's Schannel runs the same cases under Wine.
-#include "inspection_seen.h"
+#include "examination_seen.h"
 #include "tds_standin.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ namespace {
 using namespace odbc;
 using enum TlsProblem;
 
-TEST(TlsInspection, NamesWhatTheServerShows)
+TEST(TlsExamination, NamesWhatTheServerShows)
 {
     using Served = TdsStandIn::Encryption;
     using Shown = TdsStandIn::Certificate;
@@ -53,7 +53,7 @@ TEST(TlsInspection, NamesWhatTheServerShows)
          told(TlsFacts::Outcome::Completed, {OtherNames}, "")},
         {"strict", "localhost", strict.Port(), TlsStart::Strict, told(TlsFacts::Outcome::Completed, {}, "tds/8.0")},
         {"a server without encryption", "localhost", none.Port(), TlsStart::InsidePrelogin,
-         told(TlsFacts::Outcome::NotInspected, {}, "")},
+         told(TlsFacts::Outcome::NotExamined, {}, "")},
         // Whole: its issuer and every name, the addresses included.
         {"an authority not known here, TLS first", "localhost", unknownAuthority.Port(), TlsStart::Strict,
          told(TlsFacts::Outcome::Completed, {UnknownIssuer}, "tds/8.0") +
@@ -66,7 +66,7 @@ TEST(TlsInspection, NamesWhatTheServerShows)
         // Wine's Schannel reports a version the server refuses as an internal error, which tells nothing.
         if (UnderWine() && c.seen.starts_with(std::to_string(static_cast<int>(TlsFacts::Outcome::NoCommonGround))))
             continue;
-        const std::string seen = Inspect(c.host, c.port, c.start);
+        const std::string seen = Examine(c.host, c.port, c.start);
         EXPECT_EQ(seen.substr(0, c.seen.size()), c.seen) << seen;
     }
 }
